@@ -1,0 +1,8 @@
+# Telegrams: the abstract telegram, the KelmarCom2 frames and factories, the unknown telegram,
+# the status record and the communication exception.
+list(APPEND KMRCOMM_SOURCES
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams/KMRAbstractTelegram.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams/KMRCommException.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams/KMRStatus.cpp)
+
+list(APPEND KMRCOMM_TEST_SOURCES)
