@@ -7,7 +7,7 @@
 #include <string>
 
 // Kinds of failure; each maps to a message-box title and a text for the end user.
-enum KMRExceptionType
+enum KMRExceptionType : int
 {
     KMR_EXC_RESSOURCE = 0,
     KMR_EXC_RESSOURCE_ALLOC = 1,

@@ -9,19 +9,25 @@
 namespace
 {
 // The sanitizers would report these faults before the processor raises them.
-__attribute__((noinline, no_sanitize("undefined", "address"))) int Divide(int a_i, int b_i)
+volatile int g_iSink = 0;
+
+// Stores the quotient so the optimiser can neither drop nor hoist the division.
+__attribute__((noinline, no_sanitize("address"), no_sanitize("undefined"))) int Divide(int a_i, int b_i)
 {
-    return a_i / b_i;
+    const volatile int divisor = b_i;
+    g_iSink = a_i / divisor;
+    return g_iSink;
 }
 
-__attribute__((noinline, no_sanitize("address"))) void WriteTo(volatile int* target_i)
+__attribute__((noinline, no_sanitize("address"), no_sanitize("undefined"))) void WriteTo(volatile int* target_i)
 {
     *target_i = 42;
 }
 
-__attribute__((noinline, no_sanitize("address"))) int ReadFrom(volatile int* source_i)
+__attribute__((noinline, no_sanitize("address"), no_sanitize("undefined"))) int ReadFrom(volatile int* source_i)
 {
-    return *source_i;
+    g_iSink = *source_i;
+    return g_iSink;
 }
 
 volatile int g_iZero = 0;
