@@ -1,0 +1,17 @@
+# Transport: threads and events, serial ports, sockets and the transmissions.
+list(APPEND KMRCOMM_SOURCES
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMREvent.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRThread.cpp)
+list(APPEND KMRCOMM_THREAD_TEST_SOURCES
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMREventTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRThreadTest.cpp)
+
+# The transport tests capture log lines through the logging back end.
+function(_kmr_transport_test_links)
+  foreach(target KMRCommTests KMRCommThreadTests)
+    if(TARGET ${target})
+      target_link_libraries(${target} PRIVATE log4cxx)
+    endif()
+  endforeach()
+endfunction()
+cmake_language(DEFER CALL _kmr_transport_test_links)
