@@ -3,6 +3,12 @@
 list(APPEND KMRCOMM_SOURCES
   ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams/KMRAbstractTelegram.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams/KMRCommException.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams/KMRStatus.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams/KMRStatus.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams/KMRKCTelegramConfig.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams/KCTelegram.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams/KCSendTelegram.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams/KCReceiveTelegram.cpp)
 
-list(APPEND KMRCOMM_TEST_SOURCES)
+list(APPEND KMRCOMM_TEST_SOURCES
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/telegrams/KCSendTelegramTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/telegrams/KCReceiveTelegramTest.cpp)
