@@ -3,13 +3,20 @@ list(APPEND KMRCOMM_SOURCES
   ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMREvent.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRThread.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRSerial.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRSerialPeer.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRSerialPeer.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRTransmission.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRDeliveryThread.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRVirtualTransmission.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRProtocolProcessor.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRSerialTransmission.cpp)
 list(APPEND KMRCOMM_TEST_SOURCES
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRSerialTest.cpp)
 list(APPEND KMRCOMM_THREAD_TEST_SOURCES
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMREventTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRThreadTest.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRSerialPeerTest.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRSerialPeerTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRTransmissionTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRSerialTransmissionTest.cpp)
 
 # The transport tests capture log lines through the logging back end.
 function(_kmr_transport_test_links)
