@@ -8,15 +8,22 @@ list(APPEND KMRCOMM_SOURCES
   ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRDeliveryThread.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRVirtualTransmission.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRProtocolProcessor.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRSerialTransmission.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRSerialTransmission.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRUsesWinsocket.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRSocket.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRSocketPeer.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRUDPCommConfig.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRUDPTransmission.cpp)
 list(APPEND KMRCOMM_TEST_SOURCES
-  ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRSerialTest.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRSerialTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRSocketTest.cpp)
 list(APPEND KMRCOMM_THREAD_TEST_SOURCES
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMREventTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRThreadTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRSerialPeerTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRTransmissionTest.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRSerialTransmissionTest.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRSerialTransmissionTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRUDPTransmissionTest.cpp)
 
 # The transport tests capture log lines through the logging back end.
 function(_kmr_transport_test_links)
