@@ -139,7 +139,8 @@ TEST_F(CompoundFiles, CopiesOwnTheirFrames)
     KMRCompoundFile assigned;
     ASSERT_TRUE(assigned.Open(one));
     assigned = *original;
-    assigned = assigned;
+    KMRCompoundFile& self = assigned;
+    assigned = self;
     EXPECT_NE(copy.GetFrameList()[0], original->GetFrameList()[0]);
     original->Open(one);
     original.reset();
