@@ -1,7 +1,9 @@
 // KMRLogger over log4cxx, with the failure gate and the system-log report.
 #include <KMRLogging/KMRLogger.h>
 
+#include <log4cxx/consoleappender.h>
 #include <log4cxx/logger.h>
+#include <log4cxx/patternlayout.h>
 #include <log4cxx/logmanager.h>
 #include <log4cxx/xml/domconfigurator.h>
 
@@ -54,6 +56,25 @@ bool KMRLogger::Configure(const char* file_i)
     catch (...)
     {
         return false;
+    }
+}
+
+void KMRLogger::ConfigureConsole(LoggerLevel level_i)
+{
+    try
+    {
+        auto layout = std::make_shared<log4cxx::PatternLayout>(std::string("%d{HH:mm:ss.SSS} %-5p %c - %m%n"));
+        auto appender =
+            std::make_shared<log4cxx::ConsoleAppender>(layout, log4cxx::ConsoleAppender::getSystemErr());
+        log4cxx::LoggerPtr root = log4cxx::Logger::getRootLogger();
+        root->removeAllAppenders();
+        root->addAppender(appender);
+        const int level = level_i >= LOGGER_LEVEL_FATAL && level_i <= LOGGER_LEVEL_DEBUG ? level_i : LOGGER_LEVEL_FATAL;
+        root->setLevel(BackEndLevel(level));
+    }
+    catch (...)
+    {
+        --m_iErrorCount;
     }
 }
 

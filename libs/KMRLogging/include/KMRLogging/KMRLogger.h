@@ -42,6 +42,9 @@ public:
     // Configures the whole back end from an XML configuration file (log4cxx DOM
     // configurator). Answers false when the file does not exist.
     static bool Configure(const char* file_i);
+    // Configures the whole back end without a file: one appender on standard error,
+    // root threshold level_i. For programs run without a configuration file.
+    static void ConfigureConsole(LoggerLevel level_i);
     // Flushes and closes every appender; call once before the process exits.
     static void Shutdown();
 
