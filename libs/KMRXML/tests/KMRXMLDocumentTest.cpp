@@ -181,6 +181,19 @@ TEST(XmlDocument, GetXmlStatesTheEncodingInTheDeclaration)
     }
 }
 
+TEST(XmlDocument, Utf16TextComesBackAsUtf8WithItsDeclaration)
+{
+    // "<?xml version="1.0" standalone="no"?><a>ä</a>" in UTF-16LE with a byte order mark.
+    std::string bytes = "\xFF\xFE";
+    for (const char c : std::string("<?xml version=\"1.0\" standalone=\"no\"?><a>"))
+        bytes += std::string(1, c) + '\0';
+    bytes += std::string("\xE4\0<\0/\0a\0>\0", 10);
+    std::istringstream stream(bytes);
+    KMRXMLDocument document;
+    document.Load(stream);
+    EXPECT_EQ("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n<a>\xC3\xA4</a>\n", document.GetXML());
+}
+
 TEST(XmlDocument, AddEncodingAttributeChecksTheDeclaration)
 {
     KMRString missingEnd = "<?xml version=\"1.0\"";
