@@ -13,7 +13,10 @@ list(APPEND KMRCOMM_SOURCES
   ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRSocket.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRSocketPeer.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRUDPCommConfig.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRUDPTransmission.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRUDPTransmission.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRTCPSocket.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRTCPSocketServer.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/transport/KMRTCPTransmission.cpp)
 list(APPEND KMRCOMM_TEST_SOURCES
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRSerialTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRSocketTest.cpp)
@@ -23,7 +26,8 @@ list(APPEND KMRCOMM_THREAD_TEST_SOURCES
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRSerialPeerTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRTransmissionTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRSerialTransmissionTest.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRUDPTransmissionTest.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRUDPTransmissionTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/transport/KMRTCPTransmissionTest.cpp)
 
 # The transport tests capture log lines through the logging back end.
 function(_kmr_transport_test_links)

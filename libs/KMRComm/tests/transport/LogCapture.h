@@ -5,6 +5,7 @@
 #include <log4cxx/logger.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -30,6 +31,7 @@ protected:
         std::string line;
         log4cxx::helpers::Transcoder::encode(event_i->getMessage(), line);
         std::lock_guard<std::mutex> guard(m_Lock);
+        m_Changed.notify_all();
         m_Lines.push_back(event_i->getLevel()->toString() == LOG4CXX_STR("FATAL") ? "FATAL " + line
                           : event_i->getLevel()->toString() == LOG4CXX_STR("ERROR") ? "ERROR " + line
                           : event_i->getLevel()->toString() == LOG4CXX_STR("WARN")  ? "WARN " + line
@@ -37,8 +39,21 @@ protected:
                                                                                     : "DEBUG " + line);
     }
 
+public:
+    // Blocks until count_i lines start with the prefix.
+    void WaitFor(const std::string& prefix_i, size_t count_i) const
+    {
+        std::unique_lock<std::mutex> lock(m_Lock);
+        m_Changed.wait(lock, [&] {
+            return static_cast<size_t>(std::count_if(m_Lines.begin(), m_Lines.end(), [&](const std::string& line_i) {
+                       return line_i.rfind(prefix_i, 0) == 0;
+                   })) >= count_i;
+        });
+    }
+
 private:
     mutable std::mutex m_Lock;
+    mutable std::condition_variable m_Changed;
     std::vector<std::string> m_Lines;
 };
 
@@ -58,6 +73,8 @@ public:
     LogCapture& operator=(const LogCapture&) = delete;
 
     std::vector<std::string> Lines() const { return m_pAppender->Lines(); }
+    // Blocks until count_i lines start with the prefix ("INFO Listen for ...").
+    void WaitFor(const std::string& prefix_i, size_t count_i = 1) const { m_pAppender->WaitFor(prefix_i, count_i); }
     // Lines that start with the given prefix ("ERROR ", "WARN The telegram...").
     std::vector<std::string> LinesStartingWith(const std::string& prefix_i) const
     {
