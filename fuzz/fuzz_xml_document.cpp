@@ -73,6 +73,34 @@ void Change(const KMRXMLDocument& document_i)
     copy.GetXML();
 }
 
+// Takes a copy of the whole document apart node by node while handles to the
+// removed nodes stay in use.
+void TakeApart(const KMRXMLDocument& document_i)
+{
+    const KMRXMLNode copy = document_i.CreateRecursiveClone();
+    const KMRXMLNodeList nodes = copy.SelectNodes("//node() | //@*");
+    const long length = nodes.GetLength() < MAX_NODES ? nodes.GetLength() : MAX_NODES;
+    for (long i = length - 1; i >= 0; --i)
+    {
+        KMRXMLNode node = nodes.GetItem(i);
+        KMRXMLNode parent = node.GetParent();
+        node.Delete();
+        if (!parent.IsEmpty() && i % 3 == 0)
+        {
+            try
+            {
+                parent.AppendChild(nodes.GetItem(i));
+            }
+            catch (const KMRException&)
+            {
+            }
+        }
+    }
+    for (long i = 0; i < length; ++i)
+        nodes.GetItem(i).GetXML();
+    copy.GetXML();
+}
+
 bool Load(KMRXMLDocument& document_i, const std::string& bytes_i)
 {
     std::istringstream stream(bytes_i);
@@ -102,6 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data_i, size_t size_i)
         Query(document, "//node()");
         Query(document, "//@*");
         Change(document);
+        TakeApart(document);
         document.CreateRecursiveElement(KMRXMLNode(), "A/B[@c='d']", false, false);
     }
     catch (const KMRException&)
