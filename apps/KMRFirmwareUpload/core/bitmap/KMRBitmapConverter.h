@@ -42,7 +42,8 @@ inline constexpr uint64_t KMR_MAX_IMAGE_FILE_SIZE = uint64_t(1) << 29;
 // and a colour JPEG are Rgb24, a 1-bit greyscale or palette PNG is Indexed1, the rest Other.
 // Pixel data missing at the end of a truncated file reads as opaque black (index bit 0).
 // Returns false, with image_o empty, when the file cannot be read or decoded, or its header claims
-// a size beyond the limits above or more pixels than the file could hold at one bit each.
+// a size beyond the limits above, or more pixels than the file could hold (a BMP: one bit per pixel; a
+// compressed format: 16384 pixels per byte).
 // Never throws; never reads beyond the data. Thread safety: reentrant, no shared state.
 bool KMRDecodeImage(const std::string& path_i, KMRDecodedImage& image_o);
 // The same from a byte range in memory; data_i may be null when size_i is 0.

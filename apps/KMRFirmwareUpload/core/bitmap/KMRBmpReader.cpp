@@ -258,7 +258,7 @@ KMRBmpResult KMRReadBmp(const unsigned char* data_i, size_t size_i, KMRDecodedIm
         const size_t y = size_t(topDown ? row : height - 1 - row);
         uint32_t* dst = image_o.m_Argb.data() + y * w;
 
-        if (bitCount == 1)
+        if (bitCount == 1 && available > 0)
             std::memcpy(image_o.m_Bits.data() + y * size_t(stride), src, available);
 
         if (bitCount <= 8)

@@ -98,11 +98,19 @@ SourceInfo ClassifyJpeg(const unsigned char* data_i, size_t size_i)
     return info;
 }
 
-bool WithinLimits(const QSize& size_i)
+// Compressed formats hold far more pixels per byte than a BMP, but not without bound: deflate packs at most
+// about 1032 bytes into one, which is some 8256 pixels of a 1-bit PNG; a run-length BMP as editors write it
+// (one end-of-line per row) holds fewer than 128. A picture claiming more than twice that per byte of its
+// file is a hostile header (a few bytes asking for hundreds of megabytes), not a picture.
+constexpr uint64_t MAX_PIXELS_PER_FILE_BYTE = 16384;
+
+bool WithinLimits(const QSize& size_i, size_t fileSize_i)
 {
-    return size_i.width() > 0 && size_i.height() > 0 && size_i.width() <= KMR_MAX_IMAGE_SIDE &&
-           size_i.height() <= KMR_MAX_IMAGE_SIDE &&
-           uint64_t(size_i.width()) * uint64_t(size_i.height()) <= KMR_MAX_IMAGE_PIXELS;
+    if (size_i.width() <= 0 || size_i.height() <= 0 || size_i.width() > KMR_MAX_IMAGE_SIDE ||
+        size_i.height() > KMR_MAX_IMAGE_SIDE)
+        return false;
+    const uint64_t pixels = uint64_t(size_i.width()) * uint64_t(size_i.height());
+    return pixels <= KMR_MAX_IMAGE_PIXELS && pixels <= uint64_t(fileSize_i) * MAX_PIXELS_PER_FILE_BYTE;
 }
 } // namespace
 
@@ -122,10 +130,10 @@ bool KMRDecodeWithQt(const unsigned char* data_i, size_t size_i, KMRDecodedImage
     reader.setAutoTransform(false);
     // Refuse oversized pictures before Qt allocates them, where the format tells the size up front.
     const QSize announced = reader.size();
-    if (announced.isValid() && !WithinLimits(announced))
+    if (announced.isValid() && !WithinLimits(announced, size_i))
         return false;
     const QImage decoded = reader.read();
-    if (decoded.isNull() || !WithinLimits(decoded.size()))
+    if (decoded.isNull() || !WithinLimits(decoded.size(), size_i))
         return false;
 
     SourceInfo source = ClassifyPng(data_i, size_i);

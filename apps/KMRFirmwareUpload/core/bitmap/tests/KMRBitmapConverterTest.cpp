@@ -201,12 +201,22 @@ TEST(BitmapConverter, EmptyAndInconsistentPictures)
         EXPECT_FALSE(KMRConvertTo8Bit(image, out));
         EXPECT_TRUE(out.empty());
     }
-    // A zero-width BMP file decodes, but converts to nothing.
-    KMRDecodedImage empty;
-    const Bytes file = Make24(0, 3, {});
-    ASSERT_TRUE(KMRDecodeImage(file.data(), file.size(), empty));
+    // Zero-width BMP files decode, but convert to nothing.
+    BmpSpec mono;
+    mono.uBitCount = 1;
+    mono.iHeight = 3;
+    mono.Palette = {0, 0xFFFFFF};
+    mono.Rows = {{}, {}, {}};
+    Bytes monoFile = MakeBmp(mono);
+    monoFile.push_back(0); // a stray byte where the rows would start
     Bytes out;
-    EXPECT_FALSE(KMRConvertTo8Bit(empty, out));
+    for (const Bytes& file : {Make24(0, 3, {}), monoFile})
+    {
+        KMRDecodedImage empty;
+        ASSERT_TRUE(KMRDecodeImage(file.data(), file.size(), empty));
+        EXPECT_FALSE(KMRConvertTo1Bit(empty, out));
+        EXPECT_FALSE(KMRConvertTo8Bit(empty, out));
+    }
 
     // Pixels an image lacks count as opaque black: no read beyond its arrays.
     KMRDecodedImage shortRgb = Rgb24Image(4, 1, {0xFFFFFF});

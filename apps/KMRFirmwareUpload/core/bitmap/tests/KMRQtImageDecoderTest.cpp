@@ -168,7 +168,17 @@ TEST(QtImageDecoder, UndecodableAndOversizedFilesAreRefused)
     truncatedPng.resize(30);
     // A valid PNG, wider than the side limit; it compresses to a few hundred bytes.
     const Bytes widePng = MakePng(KMR_MAX_IMAGE_SIDE + 1, 8, 2, {Bytes(size_t(KMR_MAX_IMAGE_SIDE + 1) * 3, 0)});
+    // A run-length BMP of 4000 x 4000 in a few dozen bytes: one run, then "end of picture".
+    KMRBmpFixtures::BmpSpec rle;
+    rle.iWidth = 4000;
+    rle.iHeight = 4000;
+    rle.uBitCount = 8;
+    rle.uCompression = KMRBmpFixtures::BI_RLE8;
+    rle.Palette = {0xFFFFFF};
+    rle.uColoursUsed = 1;
+    rle.RawPixels = {1, 0, 0, 1};
     const Bytes cases[] = {
+        KMRBmpFixtures::MakeBmp(rle),
         {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'},
         truncatedPng,
         widePng,
