@@ -10,7 +10,7 @@
 
 // Telegram kinds. Every odd value is a request kind, the following even value the
 // kind of its response; ENone marks a telegram its family does not classify.
-enum ETelegram
+enum ETelegram : int
 {
     ENone = 0,
     EPoll = 1,

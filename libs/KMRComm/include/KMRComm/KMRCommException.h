@@ -6,7 +6,7 @@
 #include <KMRBase/KMRException.h>
 
 // Kinds of communication failure; each maps to a title and a user text.
-enum KMRCommExceptionType
+enum KMRCommExceptionType : int
 {
     KMR_COMM_EXC_SOCKET = 0,       // socket failures
     KMR_COMM_EXC_SERIAL = 1,       // serial line failures and failed connection set-up
