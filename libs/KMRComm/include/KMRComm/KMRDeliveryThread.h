@@ -25,7 +25,9 @@ public:
 
     // Appends the telegram (owned from now on) and wakes the thread.
     void Add(KMRAbstractTelegram* pTelegram_i);
-    // Signals the stop event and waits for the thread to end.
+    // Signals the stop event: the thread ends after the telegram it is delivering.
+    void RequestStop();
+    // RequestStop, then waits for the thread to end.
     void Stop();
 
     int32_t Run() override;

@@ -38,6 +38,8 @@ public:
     bool EstablishConnection() override;
     // Closes the port (stopping the listener); false only when that fails.
     bool CloseConnection() override;
+    // Stops the reading thread, then destroys the object. Owners that delete the object
+    // directly call UnInitialize (or CloseConnection) first.
     void Release() override;
 
     const KMRSerialCommConfig& GetConfig() const { return m_Config; }

@@ -28,6 +28,8 @@ public:
     bool CloseConnection() override;
     // Stops the server thread first, so that nothing is received any more, then as the base.
     void UnInitialize() override;
+    // Stops the reading thread, then destroys the object. Owners that delete the object
+    // directly call UnInitialize (or CloseConnection) first.
     void Release() override;
 
 protected:

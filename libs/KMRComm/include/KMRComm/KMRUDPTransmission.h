@@ -27,6 +27,8 @@ public:
     bool EstablishConnection() override;
     // Ends the peer thread and closes the sockets.
     bool CloseConnection() override;
+    // Stops the reading thread, then destroys the object. Owners that delete the object
+    // directly call UnInitialize (or CloseConnection) first.
     void Release() override;
 
     const KMRUDPCommConfig& GetConfig() const { return m_Config; }

@@ -47,9 +47,14 @@ void KMRTransmission::KMRDeliveryThread::Add(KMRAbstractTelegram* pTelegram_i)
     m_TelegramEvent.Set();
 }
 
-void KMRTransmission::KMRDeliveryThread::Stop()
+void KMRTransmission::KMRDeliveryThread::RequestStop()
 {
     m_StopEvent.Set();
+}
+
+void KMRTransmission::KMRDeliveryThread::Stop()
+{
+    RequestStop();
     if (GetHandle() >= 0)
         Wait();
 }

@@ -79,6 +79,8 @@ bool KMRSerialTransmission::CloseConnection()
 
 void KMRSerialTransmission::Release()
 {
+    // The listener must be gone before the destructors start rewriting the object.
+    KMRSerialPeer::Close();
     delete this;
 }
 

@@ -129,8 +129,10 @@ bool KMRTCPSocketServer::_Accept()
 void KMRTCPSocketServer::_ServeConnection()
 {
     KMRSocket::KMRInternetAddress peer;
+    int socket = -1;
     {
         KMRCriticalSection::Owner guard(m_SendLock);
+        socket = m_Connection.GetSocket();
         try
         {
             m_Connection.GetPeerAddress(peer);
@@ -144,7 +146,6 @@ void KMRTCPSocketServer::_ServeConnection()
     std::snprintf(text, sizeof(text), "KMRTCPSocketServer connection has been established with: %x:%d",
                   peer.sin_addr.s_addr, peer.GetPort());
     m_Logger.Info(text);
-    const int socket = m_Connection.GetSocket();
     try
     {
         for (;;)

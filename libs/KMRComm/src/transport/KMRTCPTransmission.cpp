@@ -50,6 +50,8 @@ void KMRTCPTransmission::UnInitialize()
 
 void KMRTCPTransmission::Release()
 {
+    // The server thread must be gone before the destructors start rewriting the object.
+    Stop();
     delete this;
 }
 

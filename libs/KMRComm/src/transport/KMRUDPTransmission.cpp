@@ -39,6 +39,8 @@ bool KMRUDPTransmission::CloseConnection()
 
 void KMRUDPTransmission::Release()
 {
+    // The peer thread must be gone before the destructors start rewriting the object.
+    WaitForShutdownToComplete();
     delete this;
 }
 

@@ -27,6 +27,8 @@ class ProbeSerialTransmission : public KMRSerialTransmission
 public:
     using KMRSerialTransmission::KMRSerialTransmission;
     using KMRSerialTransmission::ProcessTelegram;
+    // As the class asks of subclasses: no listener runs while the object is destroyed.
+    ~ProbeSerialTransmission() override { KMRSerialPeer::Close(); }
     void Feed(const Bytes& bytes_i) { ProcessTelegram(bytes_i.data(), static_cast<int>(bytes_i.size())); }
 };
 
@@ -163,4 +165,5 @@ TEST_F(KMRSerialTransmissionTest, SendOnAClosedPortIsSilentButAFailedWriteIsRepo
         EXPECT_STREQ("KMRSerialTransmission::Send", e.GetWhereText());
         EXPECT_EQ(0, std::string(e.GetDetails()).rfind("Unable to write to the COM port: ", 0)) << e.GetDetails();
     }
+    transmission->UnInitialize();
 }

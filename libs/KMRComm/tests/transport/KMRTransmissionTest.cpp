@@ -124,7 +124,7 @@ TEST_F(KMRTransmissionTest, AProcessorFaultInAReceiverIsLoggedAndDeliveryGoesOn)
               fatal[0]);
 }
 
-TEST_F(KMRTransmissionTest, UnInitializeReleasesQueuedTelegramsWithoutDeliveringThem)
+TEST_F(KMRTransmissionTest, AStoppedDeliveryThreadReleasesQueuedTelegramsWithoutDeliveringThem)
 {
     KMRManualResetEvent inside;
     KMRManualResetEvent gate;
@@ -132,18 +132,29 @@ TEST_F(KMRTransmissionTest, UnInitializeReleasesQueuedTelegramsWithoutDelivering
         inside.Set();
         gate.Wait();
     };
-    m_pTransmission->AddReceiveTelegram(Telegram({1}));
-    inside.Wait();
-    m_pTransmission->AddReceiveTelegram(Telegram({2}));
-    m_pTransmission->AddReceiveTelegram(Telegram({3}));
-    std::thread opener([&] { gate.Set(); });
+    {
+        KMRTransmission::KMRDeliveryThread thread(m_pTransmission.get());
+        thread.Start();
+        thread.Add(Telegram({1}));
+        inside.Wait();
+        thread.Add(Telegram({2}));
+        thread.Add(Telegram({3}));
+        thread.RequestStop();
+        gate.Set();
+        thread.Stop();
+        EXPECT_EQ(1u, m_Receiver.Received().size());
+    }
+    EXPECT_EQ(0, FakeTelegram::Live() - 1) << "only the split prototype is left";
+}
+
+TEST_F(KMRTransmissionTest, ATelegramAfterUnInitializeIsReleased)
+{
     m_pTransmission->UnInitialize();
-    opener.join();
-    EXPECT_EQ(1u, m_Receiver.Received().size());
     // The reader may still hand in telegrams: with nowhere to go they are released.
     m_pTransmission->AddReceiveTelegram(Telegram({4}));
     m_pTransmission->UnInitialize();
-    EXPECT_EQ(1u, m_Receiver.Received().size());
+    EXPECT_TRUE(m_Receiver.Received().empty());
+    EXPECT_EQ(1, FakeTelegram::Live());
 }
 
 TEST_F(KMRTransmissionTest, AReaderRacingUnInitializeNeitherCrashesNorLeaks)
