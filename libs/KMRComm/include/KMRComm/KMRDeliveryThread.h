@@ -9,7 +9,9 @@
 #include <KMRBase/KMRCriticalSection.h>
 #include <KMRLogging/KMRLogger.h>
 
+#include <atomic>
 #include <list>
+#include <vector>
 
 // The thread ("DeliveryThread") that calls the receiver's OnReceive for every queued
 // telegram, first in first out, and releases each one afterwards. Processor faults and
@@ -25,6 +27,8 @@ public:
 
     // Appends the telegram (owned from now on) and wakes the thread.
     void Add(KMRAbstractTelegram* pTelegram_i);
+    // Appends all telegrams in order (owned from now on) with one wake-up.
+    void Add(const std::vector<KMRAbstractTelegram*>& telegrams_i);
     // Signals the stop event: the thread ends after the telegram it is delivering.
     void RequestStop();
     // RequestStop, then waits for the thread to end.
@@ -41,4 +45,5 @@ private:
     KMRTransmission* m_pTransmission;
     KMRManualResetEvent m_StopEvent;
     KMRAutoResetEvent m_TelegramEvent;
+    std::atomic<bool> m_bStopRequested{false};
 };

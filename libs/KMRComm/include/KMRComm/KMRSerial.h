@@ -234,4 +234,5 @@ private:
     std::unique_ptr<termios> m_pSavedSettings;
     std::mutex m_CounterLock;
     LineCounters m_Counters;
+    bool m_bHasCounters = true;
 };

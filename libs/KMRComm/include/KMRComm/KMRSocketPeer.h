@@ -8,6 +8,7 @@
 #include <KMRComm/KMRUsesWinsocket.h>
 
 #include <KMRBase/KMRCriticalSection.h>
+#include <KMRLogging/KMRLogger.h>
 
 #include <cstdint>
 #include <mutex>
@@ -96,6 +97,7 @@ private:
     // One round of the receiving loop; false to go back to waiting for accepting.
     bool _ReceiveOnce();
 
+    KMRLogger m_PeerLogger;
     KMRSocket::KMRInternetAddress m_SenderAddress;
     mutable std::mutex m_SenderLock;
     // Guards the descriptors of both sockets between the peer thread and the owner.

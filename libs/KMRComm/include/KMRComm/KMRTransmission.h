@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 class IKMRReceiver;
 class IKMRTelegramFactory;
@@ -73,6 +74,8 @@ public:
     // Queues a received telegram for delivery and takes ownership of it. Null is queued
     // and logged as an error on delivery. Without a delivery thread the telegram is released.
     void AddReceiveTelegram(KMRAbstractTelegram* pTelegram_i);
+    // The same for several telegrams at once, in order, with one wake-up of the thread.
+    void AddReceiveTelegrams(const std::vector<KMRAbstractTelegram*>& telegrams_i);
 
     IKMRReceiver* GetReceiver() const { return m_pReceiver; }
     IKMRTelegramFactory* GetFactory() const { return m_pFactory; }

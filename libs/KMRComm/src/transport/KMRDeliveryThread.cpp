@@ -40,15 +40,28 @@ KMRTransmission::KMRDeliveryThread::~KMRDeliveryThread()
 
 void KMRTransmission::KMRDeliveryThread::Add(KMRAbstractTelegram* pTelegram_i)
 {
+    Add(std::vector<KMRAbstractTelegram*>{pTelegram_i});
+}
+
+void KMRTransmission::KMRDeliveryThread::Add(const std::vector<KMRAbstractTelegram*>& telegrams_i)
+{
+    if (telegrams_i.empty())
+        return;
+    bool wasEmpty = false;
     {
         KMRCriticalSection::Owner guard(m_QueueLock);
-        m_Queue.push_back(pTelegram_i);
+        wasEmpty = m_Queue.empty();
+        m_Queue.insert(m_Queue.end(), telegrams_i.begin(), telegrams_i.end());
     }
-    m_TelegramEvent.Set();
+    // The thread empties the whole queue on each wake-up, so a burst needs one signal:
+    // a telegram added to a non-empty queue is found before the queue is seen empty.
+    if (wasEmpty)
+        m_TelegramEvent.Set();
 }
 
 void KMRTransmission::KMRDeliveryThread::RequestStop()
 {
+    m_bStopRequested = true;
     m_StopEvent.Set();
 }
 
@@ -63,7 +76,8 @@ int32_t KMRTransmission::KMRDeliveryThread::Run()
 {
     // Processor faults in a receiver become exceptions on this thread (see _Deliver).
     KMRSETranslator translator;
-    while (!m_StopEvent.Wait(0))
+    // The flag mirrors the stop event, so that testing it costs no system call per telegram.
+    while (!m_bStopRequested)
     {
         const int woken = KMREvent::WaitForAny({&m_StopEvent, &m_TelegramEvent}, KMREvent::INFINITE_WAIT);
         m_Logger.Debug("AFTER WaitForMultipleObjects in KMRDeliveryThread");
@@ -88,7 +102,7 @@ int32_t KMRTransmission::KMRDeliveryThread::Run()
             }
             _Deliver(telegram);
             // A stop request ends delivery; what is still queued is released with the queue.
-            if (m_StopEvent.Wait(0))
+            if (m_bStopRequested)
                 break;
         }
     }

@@ -152,6 +152,7 @@ int32_t KMRSerial::Open(const char* device_i, uint32_t, uint32_t, bool bOverlapp
     m_pSavedSettings = std::move(saved);
     {
         std::lock_guard<std::mutex> guard(m_CounterLock);
+        m_bHasCounters = true;
         m_Counters = LineCounters{};
         _ReadCounters(m_Counters);
     }
@@ -476,6 +477,10 @@ int32_t KMRSerial::_Transfer(bool bWrite_i, void* pData_i, size_t iLen_i, uint32
         if (moved > 0)
         {
             done += static_cast<size_t>(moved);
+            // A non-blocking read takes what one call finds: a second call would only
+            // tell that nothing more is buffered.
+            if (!whole)
+                break;
             continue;
         }
         if (moved < 0 && errno == EINTR)
@@ -548,9 +553,19 @@ KMRSerial::ESerialEvent KMRSerial::GetEventType()
 
 bool KMRSerial::_ReadCounters(LineCounters& counters_o)
 {
+    // A device without error counters (a pseudo-terminal) is not asked again on every event.
+    if (!m_bHasCounters)
+    {
+        errno = ENOTTY;
+        return false;
+    }
     serial_icounter_struct counters{};
     if (::ioctl(m_hFile, TIOCGICOUNT, &counters) != 0)
+    {
+        if (errno == ENOTTY || errno == EINVAL)
+            m_bHasCounters = false;
         return false;
+    }
     counters_o.frame = counters.frame;
     counters_o.overrun = counters.overrun;
     counters_o.parity = counters.parity;

@@ -149,6 +149,8 @@ void KMRSerialTransmission::ProcessTelegram(const unsigned char* pData_i, int iS
         m_ReceiveBuffer.clear();
         return;
     }
+    // The telegrams of one read are queued together: one wake-up of the delivery thread.
+    std::vector<KMRAbstractTelegram*> complete;
     size_t head = 0;
     while (head < m_ReceiveBuffer.size())
     {
@@ -164,7 +166,8 @@ void KMRSerialTransmission::ProcessTelegram(const unsigned char* pData_i, int iS
         {
             try
             {
-                AddReceiveTelegram(GetFactory()->CreateTelegram(m_ReceiveBuffer.data() + head, static_cast<int>(consumed)));
+                complete.push_back(
+                    GetFactory()->CreateTelegram(m_ReceiveBuffer.data() + head, static_cast<int>(consumed)));
             }
             catch (const KMRException&)
             {
@@ -174,4 +177,5 @@ void KMRSerialTransmission::ProcessTelegram(const unsigned char* pData_i, int iS
         head += consumed;
     }
     m_ReceiveBuffer.erase(m_ReceiveBuffer.begin(), m_ReceiveBuffer.begin() + static_cast<std::ptrdiff_t>(head));
+    AddReceiveTelegrams(complete);
 }

@@ -32,6 +32,7 @@ KMRSocketPeer::KMRSocketPeer(uint32_t ulAddress_i, uint16_t usPort_i)
     : KMRThread("SocketPeer"), m_ListenAddress(ulAddress_i, usPort_i), m_ulListenAddress(ulAddress_i),
       m_usListenPort(usPort_i), m_ulDestAddress(0), m_usDestPort(0), m_ulSendAddress(0), m_usSendPort(0)
 {
+    m_PeerLogger.SetLogger("org.kelmar.comm.SOCKETPEER");
 }
 
 KMRSocketPeer::KMRSocketPeer(const char* szAddress_i, uint16_t usPort_i)
@@ -221,8 +222,7 @@ KMRInternetAddress KMRSocketPeer::TakeSenderAddress()
 
 bool KMRSocketPeer::_ReceiveOnce()
 {
-    KMRLogger logger;
-    logger.SetLogger("org.kelmar.comm.SOCKETPEER");
+    KMRLogger& logger = m_PeerLogger;
     int socket = -1;
     {
         std::lock_guard<std::mutex> guard(m_SocketLock);
@@ -277,8 +277,7 @@ bool KMRSocketPeer::_ReceiveOnce()
 
 int32_t KMRSocketPeer::Run()
 {
-    KMRLogger logger;
-    logger.SetLogger("org.kelmar.comm.SOCKETPEER");
+    KMRLogger& logger = m_PeerLogger;
     try
     {
         for (;;)

@@ -172,8 +172,9 @@ void* KMRThread::ThreadFunction(void* start_i)
     std::unique_ptr<StartRecord> record(static_cast<StartRecord*>(start_i));
     EndSignal endSignal(record->endEvent);
     KMRThread* self = record->thread;
+    // The system keeps at most 15 characters of a thread name.
     char shortName[16] = {};
-    std::strncpy(shortName, self->m_szName, sizeof(shortName) - 1);
+    std::memcpy(shortName, self->m_szName, std::min(sizeof(shortName) - 1, std::strlen(self->m_szName)));
     ::pthread_setname_np(::pthread_self(), shortName);
 
     KMRLogger logger;

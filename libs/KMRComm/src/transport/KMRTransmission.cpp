@@ -157,6 +157,20 @@ void KMRTransmission::UnInitialize()
     CloseConnection();
 }
 
+void KMRTransmission::AddReceiveTelegrams(const std::vector<KMRAbstractTelegram*>& telegrams_i)
+{
+    {
+        std::lock_guard<std::mutex> guard(m_DeliveryLock);
+        if (m_pDeliveryThread)
+        {
+            m_pDeliveryThread->Add(telegrams_i);
+            return;
+        }
+    }
+    for (KMRAbstractTelegram* telegram : telegrams_i)
+        KMRAbstractTelegram::Release(telegram);
+}
+
 void KMRTransmission::AddReceiveTelegram(KMRAbstractTelegram* pTelegram_i)
 {
     {
