@@ -14,6 +14,9 @@ build: deps
 	cmake --preset release
 	cmake --build build/release -j $(JOBS)
 
+demo: build
+	./scripts/demo build/release/bin
+
 test: build
 	ctest --test-dir build/release --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 
@@ -26,7 +29,7 @@ sanitize: deps
 tsan: deps
 	cmake --preset tsan
 	cmake --build build/tsan -j $(JOBS)
-	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:report_signal_unsafe=0 \
 	  ctest --test-dir build/tsan --output-on-failure -j $(JOBS) -L threads $(CTEST_ARGS)
 
 bench: deps

@@ -4,3 +4,9 @@ if(KMR_SANITIZE)
   add_compile_options(${_kmr_san_flags} -g)
   add_link_options(${_kmr_san_flags})
 endif()
+
+# Fuzz builds instrument every library for coverage, so libFuzzer sees the branches
+# of the parsers it feeds, not only those of the fuzz target itself.
+if(KMR_BUILD_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

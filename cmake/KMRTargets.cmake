@@ -32,8 +32,12 @@ function(kmr_add_gtest name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest GTest::gtest_main Threads::Threads)
   kmr_warnings(${name})
   kmr_version_note(${name} DESCRIPTION "${name}")
+  # The discovery script loses list structure in PROPERTIES, so all labels travel as
+  # one: "KMRComm+unit+threads". `ctest -L` takes a regular expression, so
+  # `ctest -L threads` or `-L KMRComm` still select by any of the names.
+  list(JOIN ARG_LABELS "+" _kmr_label)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120
+    PROPERTIES LABELS "${_kmr_label}" TIMEOUT 120
     DISCOVERY_TIMEOUT 60)
 endfunction()

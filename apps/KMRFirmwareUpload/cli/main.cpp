@@ -248,9 +248,11 @@ int main(int argc, char** argv)
     upload->callback([&] {
         command = [&](Session& session_i, KMRConsoleUserInterface& ui_i) {
             FirmwareUpload& engine = session_i.Connect();
+            // A bitmap's size on the sign is known only after conversion: count sequences for other files.
             unsigned long size = 0;
-            KMRFileHelper::GetFileSize(file.c_str(), size);
-            ui_i.StartSequenceCount("content", static_cast<int>((size + 124) / 125), 125);
+            if (KMRUploadFileDlg::GetExtension(file.c_str()).CompareNoCase(".bmp") != 0 &&
+                KMRFileHelper::GetFileSize(file.c_str(), size))
+                ui_i.StartSequenceCount("content", static_cast<int>((size + 124) / 125), 125);
             if (type >= 0)
                 engine.UploadCidOrConfigFile(file.c_str(), ParseHex(cid), static_cast<uint8_t>(type));
             else

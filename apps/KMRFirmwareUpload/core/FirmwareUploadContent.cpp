@@ -99,6 +99,9 @@ void FirmwareUpload::_SendStopUpload_CID()
     request.reset();
     if (timedOut)
         throw KMRExceptionBase("FirmwareUpload::_SendStopUpload", "Controller not reachable.");
+    // The controller verifies the whole content at the stop; a refusal there means the
+    // content was not stored and must not be reported as uploaded.
+    _CheckResponse(m_pResponse.get());
     if (!_PollControllerUSERMode(15, static_cast<uint32_t>(m_iResponseTimeout)))
         throw KMRExceptionBase("FirmwareUpload::_SendStopUpload", "Controller not reachable.");
 }
@@ -303,6 +306,8 @@ void FirmwareUpload::ActivateContent(uint32_t cid_i)
     request.reset();
     if (!answered)
         throw KMRExceptionBase("FirmwareUpload::ActivateContent", "Controller not reachable\nContent was not activated");
+    // An unknown content ID is refused (CID error): that is not an activated content.
+    _CheckResponse(m_pResponse.get());
     _PollControllerUSERMode(15, static_cast<uint32_t>(m_iResponseTimeout));
 }
 

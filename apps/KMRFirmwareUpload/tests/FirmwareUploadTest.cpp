@@ -407,6 +407,16 @@ TEST_F(FirmwareUploadTest, ContentIdOperations)
     EXPECT_THROW(engine.CheckIfCidExists(5), KMRExceptionBase);
     m_Line.m_Script = [](const KCSendTelegram& r_i) { return std::vector<Bytes>{Answer(r_i, {0xFF})}; };
     EXPECT_NO_THROW(engine.CheckIfCidExists(5));
+    // Refusals at the stop of an upload and at activation are failures, not successes.
+    const std::string path = WriteFile("content3.bin", Bytes{1, 2, 3});
+    Bytes received;
+    m_Line.m_Script = [&](const KCSendTelegram& r_i) {
+        if (r_i.GetCmd() == KCTelegram::CMD_STOPUPLOAD || r_i.GetCmd() == KCTelegram::CMD_ACTIVATECONTENT)
+            return std::vector<Bytes>{Answer(r_i, {}, 0x01, 0, 0, 0x20)};
+        return Accepting(r_i, received);
+    };
+    EXPECT_THROW(engine.UploadCidOrConfigFile(path.c_str(), 7, 1), KMRExceptionBase);
+    EXPECT_THROW(engine.ActivateContent(7), KMRExceptionBase);
     m_Line.m_Script = nullptr;
     EXPECT_NO_THROW(engine.DeleteContentID(5)) << "a silent controller does not fail a delete";
     EXPECT_THROW(engine.DeleteContentIDChecked(5), KMRExceptionBase);
