@@ -10,7 +10,10 @@ list(APPEND KMRCOMM_SOURCES
   ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams_legacy/KC1BlockCPUSendTelegram.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams_legacy/KC1BlockCPUReceiveTelegram.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams_legacy/KMRKC1BlockCPUSendTelegramFactory.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams_legacy/KMRKC1BlockCPUReceiveTelegramFactory.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams_legacy/KMRKC1BlockCPUReceiveTelegramFactory.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams_legacy/FDLTelegram.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/telegrams_legacy/FDLSendTelegram.cpp)
 
 list(APPEND KMRCOMM_TEST_SOURCES
-  ${CMAKE_CURRENT_SOURCE_DIR}/tests/telegrams_legacy/KC1TelegramTest.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/telegrams_legacy/KC1TelegramTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/tests/telegrams_legacy/FDLSendTelegramTest.cpp)
