@@ -39,8 +39,7 @@ void Touch(KMRAbstractTelegram& telegram_i)
     g_iSink = sum;
 }
 
-template <class Receive>
-void CopyResponse(const uint8_t* data_i, unsigned int len_i)
+template <class Receive> void CopyResponse(const uint8_t* data_i, unsigned int len_i)
 {
     try
     {
@@ -57,8 +56,7 @@ void CopyResponse(const uint8_t* data_i, unsigned int len_i)
     }
 }
 
-template <class Send>
-void BuildRequest(const uint8_t* data_i, size_t size_i)
+template <class Send> void BuildRequest(const uint8_t* data_i, size_t size_i)
 {
     if (size_i < 4)
         return;

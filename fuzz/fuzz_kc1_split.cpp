@@ -12,8 +12,7 @@
 
 namespace
 {
-template <class Telegram>
-void CutStream(const uint8_t* data_i, size_t size_i, IKMRTelegramFactory& factory_i)
+template <class Telegram> void CutStream(const uint8_t* data_i, size_t size_i, IKMRTelegramFactory& factory_i)
 {
     Telegram splitter;
     const auto len = static_cast<unsigned int>(size_i);

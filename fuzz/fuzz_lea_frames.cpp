@@ -84,8 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     KMRLEAReceiveTelegramFactory responses;
     std::vector<unsigned char> answer(data, data + size);
     const unsigned char cmd = size > 0 ? data[0] : 0;
-    KMRTelegramPtr fromData(responses.CreateTelegram(1, 2, cmd, answer.empty() ? nullptr : answer.data(), len,
-                                                     size > 1 ? data[1] : 0));
+    KMRTelegramPtr fromData(
+        responses.CreateTelegram(1, 2, cmd, answer.empty() ? nullptr : answer.data(), len, size > 1 ? data[1] : 0));
     Touch(*fromData);
     if (fromData->GetDataSize() != len)
         abort();

@@ -22,12 +22,11 @@ public:
     // The short frame without data (function code without frame count bits).
     FDLSendTelegram(unsigned char DA_i, unsigned char SA_i, EFDLType eType_i);
     // The variable frame without SAPs; see InitializeTelegram.
-    FDLSendTelegram(unsigned char DA_i, unsigned char SA_i, EFDLType eType_i, unsigned char fcv_i,
-                    unsigned char fcb_i, const unsigned char* data_i, unsigned int len_i);
+    FDLSendTelegram(unsigned char DA_i, unsigned char SA_i, EFDLType eType_i, unsigned char fcv_i, unsigned char fcb_i,
+                    const unsigned char* data_i, unsigned int len_i);
     // The variable frame with SAPs; see InitializeTelegram.
-    FDLSendTelegram(unsigned char DA_i, unsigned char SA_i, EFDLType eType_i, unsigned char fcv_i,
-                    unsigned char fcb_i, unsigned char DSAP_i, unsigned char SSAP_i, const unsigned char* data_i,
-                    unsigned int len_i);
+    FDLSendTelegram(unsigned char DA_i, unsigned char SA_i, EFDLType eType_i, unsigned char fcv_i, unsigned char fcb_i,
+                    unsigned char DSAP_i, unsigned char SSAP_i, const unsigned char* data_i, unsigned int len_i);
     FDLSendTelegram(const FDLSendTelegram& other_i);
     FDLSendTelegram& operator=(const FDLSendTelegram& other_i);
     ~FDLSendTelegram() override;

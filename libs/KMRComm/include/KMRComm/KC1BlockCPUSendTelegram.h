@@ -16,10 +16,11 @@ public:
     // len_i > 0 gives zero bytes). A poll ignores the data. Throws KMRException (plausibility)
     // when the data exceed KC1Frame::MAX_REQUEST_DATALEN.
     KC1BlockCPUSendTelegram(unsigned char addr_i, unsigned char tag_i, unsigned char cmd_i, const unsigned char* data_i,
-                    unsigned int len_i);
+                            unsigned int len_i);
     // Builds a request whose data are data1_i followed by data2_i; otherwise as above.
-    KC1BlockCPUSendTelegram(unsigned char addr_i, unsigned char tag_i, unsigned char cmd_i, const unsigned char* data1_i,
-                    unsigned int len1_i, const unsigned char* data2_i, unsigned int len2_i);
+    KC1BlockCPUSendTelegram(unsigned char addr_i, unsigned char tag_i, unsigned char cmd_i,
+                            const unsigned char* data1_i, unsigned int len1_i, const unsigned char* data2_i,
+                            unsigned int len2_i);
     // KC1 block-CPU requests are never parsed from bytes: an empty request whatever the bytes.
     KC1BlockCPUSendTelegram(const unsigned char* pTelegram_i, unsigned int iTelegramLen_i);
     KC1BlockCPUSendTelegram(const KC1BlockCPUSendTelegram& other_i);

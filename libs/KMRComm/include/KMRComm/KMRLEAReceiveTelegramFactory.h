@@ -22,8 +22,7 @@ public:
     ~KMRLEAReceiveTelegramFactory() override;
     // Slot 3: the answer with data bytes (their text up to the first NUL is the return text).
     virtual LEAReceiveTelegram* CreateTelegram(unsigned char addr_i, unsigned char tag_i, unsigned char cmd_i,
-                                               unsigned char* data_i, unsigned int len_i,
-                                               unsigned int statusReturn_i);
+                                               unsigned char* data_i, unsigned int len_i, unsigned int statusReturn_i);
     // Slot 4: the answer with a return text and no data.
     virtual LEAReceiveTelegram* CreateTelegram(unsigned char addr_i, unsigned char tag_i, unsigned char cmd_i,
                                                const KMRString& text_i, unsigned int statusReturn_i);

@@ -20,8 +20,8 @@ public:
 
     // Builds the request frame (replacing any held one); null data with len_i > 0 gives zero
     // bytes. The kind becomes DetermineTelegramFromCmd(cmd_i).
-    void InitializeTelegram(unsigned char addr_i, unsigned char tag_i, unsigned char cmd_i,
-                            const unsigned char* data_i, unsigned int len_i);
+    void InitializeTelegram(unsigned char addr_i, unsigned char tag_i, unsigned char cmd_i, const unsigned char* data_i,
+                            unsigned int len_i);
     void InitializeTelegram(unsigned char addr_i, unsigned char tag_i, unsigned char cmd_i);
 
     bool IsSuccessful() const override { return true; }

@@ -32,8 +32,8 @@ public:
 
     // Copies the len_i data bytes (null data: none) and takes them, up to the first NUL, as
     // the return text; clears the status bytes and decodes them with MapErrors.
-    void InitializeTelegram(unsigned char addr_i, unsigned char tag_i, unsigned char cmd_i,
-                            const unsigned char* data_i, unsigned int len_i, unsigned int statusReturn_i);
+    void InitializeTelegram(unsigned char addr_i, unsigned char tag_i, unsigned char cmd_i, const unsigned char* data_i,
+                            unsigned int len_i, unsigned int statusReturn_i);
     // The same with the return text given and no data.
     void InitializeTelegram(unsigned char addr_i, unsigned char tag_i, unsigned char cmd_i, KMRString text_i,
                             unsigned int statusReturn_i);

@@ -57,16 +57,15 @@ FDLSendTelegram& FDLSendTelegram::operator=(const FDLSendTelegram& other_i)
 
 FDLSendTelegram::~FDLSendTelegram() = default;
 
-void FDLSendTelegram::InitializeTelegram(unsigned char DA_i, unsigned char SA_i, EFDLType eType_i,
-                                         unsigned char fcv_i, unsigned char fcb_i, const unsigned char* data_i,
-                                         unsigned int len_i)
+void FDLSendTelegram::InitializeTelegram(unsigned char DA_i, unsigned char SA_i, EFDLType eType_i, unsigned char fcv_i,
+                                         unsigned char fcb_i, const unsigned char* data_i, unsigned int len_i)
 {
     _BuildVariable(DA_i, SA_i, eType_i, fcv_i, fcb_i, false, 0, 0, data_i, len_i);
 }
 
-void FDLSendTelegram::InitializeTelegram(unsigned char DA_i, unsigned char SA_i, EFDLType eType_i,
-                                         unsigned char fcv_i, unsigned char fcb_i, unsigned char DSAP_i,
-                                         unsigned char SSAP_i, const unsigned char* data_i, unsigned int len_i)
+void FDLSendTelegram::InitializeTelegram(unsigned char DA_i, unsigned char SA_i, EFDLType eType_i, unsigned char fcv_i,
+                                         unsigned char fcb_i, unsigned char DSAP_i, unsigned char SSAP_i,
+                                         const unsigned char* data_i, unsigned int len_i)
 {
     _BuildVariable(DA_i, SA_i, eType_i, fcv_i, fcb_i, true, DSAP_i, SSAP_i, data_i, len_i);
 }

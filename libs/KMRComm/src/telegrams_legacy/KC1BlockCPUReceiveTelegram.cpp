@@ -34,7 +34,7 @@ unsigned short KC1BlockCPUReceiveTelegram::GetCount() const
 }
 
 ETelegramState KC1BlockCPUReceiveTelegram::SplitTelegram(const unsigned char* pTelegram_i, unsigned int iTelegramLen_i,
-                                                 unsigned int& consumed_o)
+                                                         unsigned int& consumed_o)
 {
     return KC1Frame::SplitResponse(pTelegram_i, iTelegramLen_i, consumed_o);
 }
@@ -50,7 +50,7 @@ ETelegram KC1BlockCPUReceiveTelegram::DetermineTelegramFromCmd(unsigned char /*c
 }
 
 bool KC1BlockCPUReceiveTelegram::FindTelegramStart(const unsigned char* pTelegram_i, unsigned int iTelegramLen_i,
-                                           unsigned int start_i, unsigned int& pos_o)
+                                                   unsigned int start_i, unsigned int& pos_o)
 {
     return KC1Frame::FindTelegramStart(pTelegram_i, iTelegramLen_i, start_i, pos_o);
 }

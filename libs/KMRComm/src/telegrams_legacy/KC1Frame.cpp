@@ -129,7 +129,8 @@ ETelegramState KC1Frame::SplitResponse(const unsigned char* p_i, unsigned int le
 {
     if (p_i == nullptr || len_i == 0)
         return ETelegramIncomplete;
-    auto invalid = [&]() {
+    auto invalid = [&]()
+    {
         unsigned int pos = 0;
         consumed_o = FindTelegramStart(p_i, len_i, 0, pos) ? pos : len_i;
         return ETelegramInvalid;

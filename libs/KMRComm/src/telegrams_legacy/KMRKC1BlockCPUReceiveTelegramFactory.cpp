@@ -13,9 +13,10 @@ KMRAbstractTelegram* KMRKC1BlockCPUReceiveTelegramFactory::CreateTelegram()
 }
 
 KMRAbstractTelegram* KMRKC1BlockCPUReceiveTelegramFactory::CreateTelegram(const unsigned char* pTelegram_i,
-                                                                  int iTelegramLen_i)
+                                                                          int iTelegramLen_i)
 {
     if (iTelegramLen_i < 0)
-        KMR_THROW(KMR_EXC_PLAUSIBILITY, "KMRKC1BlockCPUReceiveTelegramFactory::CreateTelegram", "Negative telegram length");
+        KMR_THROW(KMR_EXC_PLAUSIBILITY, "KMRKC1BlockCPUReceiveTelegramFactory::CreateTelegram",
+                  "Negative telegram length");
     return new KC1BlockCPUReceiveTelegram(pTelegram_i, static_cast<unsigned int>(iTelegramLen_i));
 }

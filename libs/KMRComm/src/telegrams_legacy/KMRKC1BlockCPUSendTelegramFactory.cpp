@@ -11,7 +11,7 @@ KMRAbstractTelegram* KMRKC1BlockCPUSendTelegramFactory::CreateTelegram()
 }
 
 KMRAbstractTelegram* KMRKC1BlockCPUSendTelegramFactory::CreateTelegram(const unsigned char* /*pTelegram_i*/,
-                                                               int /*iTelegramLen_i*/)
+                                                                       int /*iTelegramLen_i*/)
 {
     return new KC1BlockCPUSendTelegram();
 }

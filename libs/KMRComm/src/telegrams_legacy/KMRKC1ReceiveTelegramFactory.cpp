@@ -12,8 +12,7 @@ KMRAbstractTelegram* KMRKC1ReceiveTelegramFactory::CreateTelegram()
     return new KC1ReceiveTelegram();
 }
 
-KMRAbstractTelegram* KMRKC1ReceiveTelegramFactory::CreateTelegram(const unsigned char* pTelegram_i,
-                                                                  int iTelegramLen_i)
+KMRAbstractTelegram* KMRKC1ReceiveTelegramFactory::CreateTelegram(const unsigned char* pTelegram_i, int iTelegramLen_i)
 {
     if (iTelegramLen_i < 0)
         KMR_THROW(KMR_EXC_PLAUSIBILITY, "KMRKC1ReceiveTelegramFactory::CreateTelegram", "Negative telegram length");

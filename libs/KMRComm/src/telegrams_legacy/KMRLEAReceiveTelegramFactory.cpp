@@ -10,8 +10,7 @@ KMRAbstractTelegram* KMRLEAReceiveTelegramFactory::CreateTelegram()
     return new LEAReceiveTelegram();
 }
 
-KMRAbstractTelegram* KMRLEAReceiveTelegramFactory::CreateTelegram(const unsigned char* pTelegram_i,
-                                                                  int iTelegramLen_i)
+KMRAbstractTelegram* KMRLEAReceiveTelegramFactory::CreateTelegram(const unsigned char* pTelegram_i, int iTelegramLen_i)
 {
     return new LEAReceiveTelegram(pTelegram_i, iTelegramLen_i < 0 ? 0u : static_cast<unsigned int>(iTelegramLen_i));
 }

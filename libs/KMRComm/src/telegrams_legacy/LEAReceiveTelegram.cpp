@@ -41,8 +41,8 @@ LEAReceiveTelegram::LEAReceiveTelegram(unsigned char addr_i, unsigned char tag_i
     InitializeTelegram(addr_i, tag_i, cmd_i, data_i, len_i, statusReturn_i);
 }
 
-LEAReceiveTelegram::LEAReceiveTelegram(unsigned char addr_i, unsigned char tag_i, unsigned char cmd_i,
-                                       KMRString text_i, unsigned int statusReturn_i)
+LEAReceiveTelegram::LEAReceiveTelegram(unsigned char addr_i, unsigned char tag_i, unsigned char cmd_i, KMRString text_i,
+                                       unsigned int statusReturn_i)
 {
     InitializeTelegram(addr_i, tag_i, cmd_i, std::move(text_i), statusReturn_i);
 }
@@ -59,7 +59,8 @@ void LEAReceiveTelegram::InitializeTelegram(unsigned char addr_i, unsigned char 
         len_i = 0;
     const auto* text = reinterpret_cast<const char*>(data_i);
     const void* nul = len_i > 0 ? std::memchr(data_i, 0, len_i) : nullptr;
-    const unsigned int textLen = nul != nullptr ? static_cast<unsigned int>(static_cast<const char*>(nul) - text) : len_i;
+    const unsigned int textLen =
+        nul != nullptr ? static_cast<unsigned int>(static_cast<const char*>(nul) - text) : len_i;
     InitializeTelegram(addr_i, tag_i, cmd_i, textLen > 0 ? KMRString(text, static_cast<int>(textLen)) : KMRString(),
                        statusReturn_i);
     if (len_i > 0)

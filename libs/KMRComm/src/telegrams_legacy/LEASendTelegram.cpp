@@ -39,8 +39,7 @@ LEASendTelegram& LEASendTelegram::operator=(const LEASendTelegram& other_i) = de
 LEASendTelegram::~LEASendTelegram() = default;
 
 void LEASendTelegram::InitializeTelegram(unsigned char addr_i, unsigned char tag_i, unsigned char cmd_i,
-                                         KMRString parameter1_i, KMRString parameter2_i,
-                                         unsigned int intParameter_i)
+                                         KMRString parameter1_i, KMRString parameter2_i, unsigned int intParameter_i)
 {
     m_ucAddr = addr_i;
     m_ucTag = tag_i;

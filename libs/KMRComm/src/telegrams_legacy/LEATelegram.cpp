@@ -8,8 +8,7 @@ LEATelegram::LEATelegram(ETelegram eTelegram_i) : KMRAbstractTelegram(eTelegram_
 
 LEATelegram::~LEATelegram() = default;
 
-bool LEATelegram::IsChecksumCorrect(unsigned char /*chk_i*/, const unsigned char* /*p_i*/,
-                                    unsigned int /*n_i*/) const
+bool LEATelegram::IsChecksumCorrect(unsigned char /*chk_i*/, const unsigned char* /*p_i*/, unsigned int /*n_i*/) const
 {
     return true;
 }

@@ -31,7 +31,7 @@ TEST(FDLSendTelegram, ShortFrameRequestsTheFdlStatus)
 
 TEST(FDLSendTelegram, FunctionCodePerService)
 {
-    const std::pair<int, unsigned char> table[] = {{0, 0x46}, {1, 0x44}, {2, 0x45}, {3, 0x43}, {4, 0x4D}, {5, 0x4C},
+    const std::pair<int, unsigned char> table[] = {{0, 0x46}, {1, 0x44}, {2, 0x45}, {3, 0x43}, {4, 0x4D},  {5, 0x4C},
                                                    {6, 0x40}, {7, 0x47}, {8, 0x40}, {9, 0x49}, {12, 0x40}, {-1, 0x40}};
     for (const auto& [type, code] : table)
         EXPECT_EQ(FDLSendTelegram(1, 2, Type(type)).GetCmd(), code) << type;

@@ -49,8 +49,7 @@ struct KC1BlockCPUFamily
     static constexpr const char* RECEIVE_WHERE = "KC1BlockCPUReceiveTelegram::InitializeTelegram";
 };
 
-template <class Family>
-class KC1FrameTest : public ::testing::Test
+template <class Family> class KC1FrameTest : public ::testing::Test
 {
 };
 using Families = ::testing::Types<KC1Family, KC1BlockCPUFamily>;
@@ -220,8 +219,8 @@ TYPED_TEST(KC1FrameTest, ResponseConstructorRefusesAnythingButOneValidFrame)
 {
     Bytes badChk2 = RESPONSE_TWO_BYTES;
     badChk2[11] ^= 0x01;
-    for (const Bytes& bytes : {badChk2, Concat(RESPONSE_NO_DATA, {0x00}), Bytes(RESPONSE_NO_DATA.begin(),
-                                                                                 RESPONSE_NO_DATA.end() - 1)})
+    for (const Bytes& bytes :
+         {badChk2, Concat(RESPONSE_NO_DATA, {0x00}), Bytes(RESPONSE_NO_DATA.begin(), RESPONSE_NO_DATA.end() - 1)})
     {
         try
         {
@@ -242,7 +241,8 @@ TYPED_TEST(KC1FrameTest, Factories)
     typename TypeParam::ReceiveFactory responses;
     KMRTelegramPtr prototype(responses.CreateTelegram());
     EXPECT_EQ(prototype->GetSize(), 0u);
-    KMRTelegramPtr response(responses.CreateTelegram(RESPONSE_TWO_BYTES.data(), static_cast<int>(Len(RESPONSE_TWO_BYTES))));
+    KMRTelegramPtr response(
+        responses.CreateTelegram(RESPONSE_TWO_BYTES.data(), static_cast<int>(Len(RESPONSE_TWO_BYTES))));
     EXPECT_EQ(FrameOf(*response), RESPONSE_TWO_BYTES);
     EXPECT_NE(dynamic_cast<typename TypeParam::Receive*>(response.get()), nullptr);
     EXPECT_THROW(responses.CreateTelegram(RESPONSE_TWO_BYTES.data(), -1), KMRException);
@@ -259,11 +259,25 @@ TYPED_TEST(KC1FrameTest, Factories)
 TEST(KC1SendTelegramKinds, CommandTable)
 {
     const std::pair<unsigned char, ETelegram> table[] = {
-        {0x10, EPoll}, {0x11, ESetContent}, {0x12, EActivateContent}, {0x15, EActivateContent},
-        {0x16, EPerformLEDTest}, {0x17, ENone}, {0x18, EGetBrightness}, {0x19, ENone},
-        {0x1A, ESetConfiguration}, {0x26, EPerformLEDTest}, {0x28, ENone}, {0x2A, ESetBrightness},
-        {0x33, EGetActiveContentID}, {0x43, ENone}, {0x44, ENone}, {0x50, ENone}, {0xE1, EGetContent},
-        {0x00, ENone}, {0xF9, ENone},
+        {0x10, EPoll},
+        {0x11, ESetContent},
+        {0x12, EActivateContent},
+        {0x15, EActivateContent},
+        {0x16, EPerformLEDTest},
+        {0x17, ENone},
+        {0x18, EGetBrightness},
+        {0x19, ENone},
+        {0x1A, ESetConfiguration},
+        {0x26, EPerformLEDTest},
+        {0x28, ENone},
+        {0x2A, ESetBrightness},
+        {0x33, EGetActiveContentID},
+        {0x43, ENone},
+        {0x44, ENone},
+        {0x50, ENone},
+        {0xE1, EGetContent},
+        {0x00, ENone},
+        {0xF9, ENone},
     };
     for (const auto& [cmd, kind] : table)
     {
@@ -275,11 +289,26 @@ TEST(KC1SendTelegramKinds, CommandTable)
 TEST(KC1BlockCPUSendTelegramKinds, CommandTableWithBlockCommands)
 {
     const std::pair<unsigned char, ETelegram> table[] = {
-        {0x00, ESetContent}, {0x10, EPoll}, {0x11, ESetContent}, {0x12, EActivateContent},
-        {0x15, EActivateContent}, {0x16, EPerformLEDTest}, {0x17, ENone}, {0x18, EGetBrightness},
-        {0x19, ENone}, {0x1A, ESetConfiguration}, {0x26, EPerformLEDTest}, {0x28, ENone},
-        {0x2A, ESetBrightness}, {0x33, EGetActiveContentID}, {0x43, ENone}, {0xE1, EGetContent},
-        {0xF8, EPerformLEDTest}, {0xF9, ESetBrightness}, {0xFA, EActivateContent}, {0xFB, ENone},
+        {0x00, ESetContent},
+        {0x10, EPoll},
+        {0x11, ESetContent},
+        {0x12, EActivateContent},
+        {0x15, EActivateContent},
+        {0x16, EPerformLEDTest},
+        {0x17, ENone},
+        {0x18, EGetBrightness},
+        {0x19, ENone},
+        {0x1A, ESetConfiguration},
+        {0x26, EPerformLEDTest},
+        {0x28, ENone},
+        {0x2A, ESetBrightness},
+        {0x33, EGetActiveContentID},
+        {0x43, ENone},
+        {0xE1, EGetContent},
+        {0xF8, EPerformLEDTest},
+        {0xF9, ESetBrightness},
+        {0xFA, EActivateContent},
+        {0xFB, ENone},
     };
     for (const auto& [cmd, kind] : table)
     {

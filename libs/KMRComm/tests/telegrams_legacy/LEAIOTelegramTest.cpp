@@ -52,10 +52,16 @@ TEST(LEAIOSendTelegram, DataAndChecksumBytes)
     EXPECT_TRUE(request.IsChecksumCorrect(0, request.GetTelegramStream(), request.GetSize() - 2));
     EXPECT_FALSE(request.IsTelegramValid(request.GetTelegramStream(), request.GetSize()));
 
-    const std::pair<unsigned char, ETelegram> kinds[] = {
-        {0x35, ENone}, {0x37, EGetCategoryValues}, {0x38, EGetCategoryValues}, {0x39, EGetCategoryValues},
-        {0x3c, EGetCategoryValues}, {0x43, ENone}, {0x44, EGetCategoryValues}, {0x45, EGetCategoryValues},
-        {0x46, EGetCategoryValues}, {0x10, ENone}};
+    const std::pair<unsigned char, ETelegram> kinds[] = {{0x35, ENone},
+                                                         {0x37, EGetCategoryValues},
+                                                         {0x38, EGetCategoryValues},
+                                                         {0x39, EGetCategoryValues},
+                                                         {0x3c, EGetCategoryValues},
+                                                         {0x43, ENone},
+                                                         {0x44, EGetCategoryValues},
+                                                         {0x45, EGetCategoryValues},
+                                                         {0x46, EGetCategoryValues},
+                                                         {0x10, ENone}};
     for (const auto& [cmd, kind] : kinds)
     {
         LEAIOSendTelegram r(0x81, 0, cmd);
@@ -114,10 +120,10 @@ TEST(LEAIOReceiveTelegram, SplitterNeverThrows)
         {{0x80}, ETelegramIncomplete, 99},
         {{0x80, 0x3C}, ETelegramIncomplete, 99},
         {READLUM_RESPONSE, ETelegramComplete, 8},
-        {{0x81, 0x3C}, ETelegramInvalid, 2},              // Address byte must be 0x80
-        {{0x81, 0x3C, 0x80, 0x3C}, ETelegramInvalid, 2},  // up to the next 0x80
-        {{0x80, 0x3D, 0x00}, ETelegramInvalid, 3},        // Tag byte must be 0x3C
-        {{0x80, 0x3C, 0x3C, 0x12}, ETelegramInvalid, 4},  // CR byte must be 0x00
+        {{0x81, 0x3C}, ETelegramInvalid, 2},             // Address byte must be 0x80
+        {{0x81, 0x3C, 0x80, 0x3C}, ETelegramInvalid, 2}, // up to the next 0x80
+        {{0x80, 0x3D, 0x00}, ETelegramInvalid, 3},       // Tag byte must be 0x3C
+        {{0x80, 0x3C, 0x3C, 0x12}, ETelegramInvalid, 4}, // CR byte must be 0x00
     };
     OpenLEAIOReceiveTelegram splitter;
     for (const Case& c : cases)

@@ -42,11 +42,28 @@ TEST(LEASendTelegram, FieldsKindAndText)
 TEST(LEASendTelegram, KindTable)
 {
     const std::pair<unsigned char, ETelegram> table[] = {
-        {0x10, EPoll}, {0x11, ESetBrightness}, {0x12, EGetBrightness}, {0x13, EGetSoftwareVersion},
-        {0x14, EResetController}, {0x15, EDeleteContent}, {0x16, EGetContentSize}, {0x17, EStartUpload},
-        {0x18, EStartDownload}, {0x19, ESetContent}, {0x20, EGetContent}, {0x21, EActivateContent},
-        {0x22, EPerformLEDTest}, {0x23, EPerformLEDTest}, {0x24, ESetComTimeout}, {0x25, EGetActiveContentID},
-        {0x30, ENone}, {0x39, ENone}, {0x3e, ENone}, {0xf6, EFormatDisk}, {0x00, ENone}, {0xff, ENone},
+        {0x10, EPoll},
+        {0x11, ESetBrightness},
+        {0x12, EGetBrightness},
+        {0x13, EGetSoftwareVersion},
+        {0x14, EResetController},
+        {0x15, EDeleteContent},
+        {0x16, EGetContentSize},
+        {0x17, EStartUpload},
+        {0x18, EStartDownload},
+        {0x19, ESetContent},
+        {0x20, EGetContent},
+        {0x21, EActivateContent},
+        {0x22, EPerformLEDTest},
+        {0x23, EPerformLEDTest},
+        {0x24, ESetComTimeout},
+        {0x25, EGetActiveContentID},
+        {0x30, ENone},
+        {0x39, ENone},
+        {0x3e, ENone},
+        {0xf6, EFormatDisk},
+        {0x00, ENone},
+        {0xff, ENone},
     };
     for (const auto& [cmd, kind] : table)
         EXPECT_EQ(LEASendTelegram(1, 0, cmd).GetTelegram(), kind) << static_cast<int>(cmd);
