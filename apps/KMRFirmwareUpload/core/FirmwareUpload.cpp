@@ -224,6 +224,18 @@ bool FirmwareUpload::_SendTelegramAndWaitForResponse(KCSendTelegram* telegram_i,
     return true;
 }
 
+bool FirmwareUpload::_SendTransferTelegram(KCSendTelegram* telegram_i, int32_t attempts_i)
+{
+    for (int32_t busyAnswers = 0;; ++busyAnswers)
+    {
+        if (_SendTelegramAndWaitForResponse(telegram_i, m_iResponseTimeout, attempts_i))
+            return true;
+        if ((m_pResponse->GetStatus1() & 0x80) == 0 || busyAnswers + 1 >= MAX_BUSY_ANSWERS)
+            return false;
+        _Log("FirmwareUpload::_SendTransferTelegram -> device is busy, resend the telegram");
+    }
+}
+
 bool FirmwareUpload::_CheckResponse(const KCReceiveTelegram* response_i)
 {
     if (response_i == nullptr)
@@ -525,7 +537,7 @@ void FirmwareUpload::_SendStartUploadTelegram()
                                static_cast<uint8_t>(checksum),
                                0x00, 0x02, 0x00, 0x00, 0x03, 0x01, 0x00};
     auto request = _CreateRequest(KCTelegram::CMD_STARTUPLOADFIRMWARE, block, sizeof(block));
-    const bool timedOut = _SendTelegramAndWaitForResponse(request.get(), m_iResponseTimeout, START_UPLOAD_ATTEMPTS);
+    const bool timedOut = _SendTransferTelegram(request.get(), START_UPLOAD_ATTEMPTS);
     _Log("after sendig start upload");
     request.reset();
     _StepProgressBar();
@@ -548,7 +560,7 @@ void FirmwareUpload::_SendSetContentTelegrams()
             static_cast<unsigned short>(sequences - 1 - i)));
         if (!request)
             throw KMRExceptionBase("FirmwareUpload::_SendSetContentTelegrams", "Error while sending data.");
-        const bool timedOut = _SendTelegramAndWaitForResponse(request.get(), m_iResponseTimeout, SET_CONTENT_ATTEMPTS);
+        const bool timedOut = _SendTransferTelegram(request.get(), SET_CONTENT_ATTEMPTS);
         request.reset();
         if (timedOut)
         {
@@ -565,7 +577,7 @@ void FirmwareUpload::_SendSetContentTelegrams()
 void FirmwareUpload::_SendStopUpload()
 {
     auto request = _CreateRequest(KCTelegram::CMD_STOPUPLOADFIRMWARE);
-    const bool timedOut = _SendTelegramAndWaitForResponse(request.get(), m_iResponseTimeout, STOP_UPLOAD_ATTEMPTS);
+    const bool timedOut = _SendTransferTelegram(request.get(), STOP_UPLOAD_ATTEMPTS);
     _Log("after stop upload");
     request.reset();
     if (timedOut)

@@ -140,6 +140,10 @@ protected:
     bool _WaitForResponse(uint32_t timeoutMs_i);
     bool _SendTelegramAndWaitForResponse(KCSendTelegram* telegram_i, int32_t timeoutMs_i, int32_t attempts_i);
     bool _CheckResponse(const KCReceiveTelegram* response_i);
+    // The retried exchange of the transfer telegrams (start, sequences, stop): an answer
+    // "BUSY" means the controller did not take the request, so it is sent again, at most
+    // MAX_BUSY_ANSWERS times; the last answer is then checked as usual. True on time-out.
+    bool _SendTransferTelegram(KCSendTelegram* telegram_i, int32_t attempts_i);
     // Single exchange: send, wait with the engine time-out; true when an answer arrived.
     bool _Exchange(KCSendTelegram* telegram_i);
     void _RunMessageLoop();

@@ -46,7 +46,7 @@ void FirmwareUpload::_SendStartUploadTelegram_CID(uint32_t cid_i, uint8_t type_i
                               static_cast<uint8_t>(last),        _CalcChecksum_CID(),
                               type_i};
     auto request = _CreateRequest(KCTelegram::CMD_STARTUPLOAD, block, sizeof(block));
-    const bool timedOut = _SendTelegramAndWaitForResponse(request.get(), m_iResponseTimeout, START_UPLOAD_ATTEMPTS);
+    const bool timedOut = _SendTransferTelegram(request.get(), START_UPLOAD_ATTEMPTS);
     _Log("after sendig start upload (user mode)");
     if (timedOut)
         throw KMRExceptionBase("FirmwareUpload::_SendStartUploadTelegram", "Controller not reachable.");
@@ -71,7 +71,7 @@ void FirmwareUpload::_SendSetContentTelegrams_CID()
         if (!request)
             throw KMRExceptionBase("FirmwareUpload::_SendSetContentTelegrams_CID", "Error while sending data.");
         _Log("send set content telegram:");
-        const bool timedOut = _SendTelegramAndWaitForResponse(request.get(), m_iResponseTimeout, SET_CONTENT_ATTEMPTS);
+        const bool timedOut = _SendTransferTelegram(request.get(), SET_CONTENT_ATTEMPTS);
         request.reset();
         if (timedOut)
         {
@@ -94,7 +94,7 @@ void FirmwareUpload::_SendSetContentTelegrams_CID()
 void FirmwareUpload::_SendStopUpload_CID()
 {
     auto request = _CreateRequest(KCTelegram::CMD_STOPUPLOAD);
-    const bool timedOut = _SendTelegramAndWaitForResponse(request.get(), m_iResponseTimeout, STOP_UPLOAD_ATTEMPTS);
+    const bool timedOut = _SendTransferTelegram(request.get(), STOP_UPLOAD_ATTEMPTS);
     _Log("after stop upload");
     request.reset();
     if (timedOut)

@@ -301,6 +301,32 @@ TEST_F(FirmwareUploadTest, FirmwareUploadSendsCountedSequencesFramedByStartAndSt
     EXPECT_EQ(3, progress.m_iPos) << "a complete upload ends with the bar at N";
 }
 
+TEST_F(FirmwareUploadTest, BusyAnswersDuringATransferResendTheTelegram)
+{
+    Bytes image(300, 0x42);
+    TestEngine& engine = Engine(254, WriteFile("fw_busy.img", image));
+    Bytes received;
+    int calls = 0;
+    m_Line.m_Script = [&](const KCSendTelegram& r_i) {
+        // Every other transfer telegram is answered "busy" and not taken.
+        const bool transfer = r_i.GetCmd() >= KCTelegram::CMD_STARTUPLOADFIRMWARE &&
+                              r_i.GetCmd() <= KCTelegram::CMD_SETCONTENTFIRMWARE;
+        if (transfer && calls++ % 2 == 0)
+            return std::vector<Bytes>{Answer(r_i, {}, 0x00, 0x80)};
+        if (r_i.GetCmd() == KCTelegram::CMD_SETCONTENTFIRMWARE)
+        {
+            const Bytes data = PayloadOf(r_i);
+            received.insert(received.end(), data.begin(), data.end());
+        }
+        return std::vector<Bytes>{Answer(r_i)};
+    };
+    engine.UploadFile();
+    EXPECT_EQ(image, received);
+
+    m_Line.m_Script = [](const KCSendTelegram& r_i) { return std::vector<Bytes>{Answer(r_i, {}, 0x00, 0x80)}; };
+    EXPECT_THROW(engine.UploadFile(), KMRExceptionBase) << "an always busy controller fails the upload";
+}
+
 TEST_F(FirmwareUploadTest, FirmwareUploadFailuresAndTheirTexts)
 {
     const std::string path = WriteFile("fw256.img", Bytes(256, 0x55));
