@@ -109,6 +109,11 @@ TEST(KMRThread, StartTwiceThrowsAndLeavesTheRunningThreadAlone)
 
 TEST(KMRThread, TerminateStopsABlockedThreadAndAllowsANewStart)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer's runtime fails its own stack checks while a cancelled thread
+    // unwinds (an internal CHECK in its sigaltstack interceptor), not in our code.
+    GTEST_SKIP() << "thread cancellation is not supported under AddressSanitizer";
+#endif
     KMRManualResetEvent never;
     KMRManualResetEvent started;
     FunctionThread thread([&] {
