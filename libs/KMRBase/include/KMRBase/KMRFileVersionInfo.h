@@ -45,7 +45,7 @@ public:
     uint32_t GetFileType() const { return m_FixedInfo[9]; }
     uint32_t GetFileSubtype() const { return m_FixedInfo[10]; }
 
-    // Part 0 is the lowest 16 bits (d of a.b.c.d), 3 the highest (a); others give 0.
+    // part_i 0 is the lowest 16 bits (d of a.b.c.d), 3 the highest (a); others give 0.
     unsigned short GetFileVersion(int part_i) const;
     unsigned short GetProductVersion(int part_i) const;
 
