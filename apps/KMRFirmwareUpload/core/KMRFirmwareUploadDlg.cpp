@@ -168,7 +168,7 @@ bool KMRFirmwareUploadDlg::_EstablishConnection()
     if (!m_bFirmwareMode)
     {
         m_pEngine->SetDateTime();
-        _FillControllerTempText();
+        m_strTemperatureText = _FillControllerTempText();
     }
     m_bConnected = true;
     m_rUI.SetWaitCursor(false);
@@ -372,6 +372,8 @@ bool KMRFirmwareUploadDlg::_UpdateSerialOrUDP(T_FLASHITEM& item_i)
     engine.SetDateTime();
     if (item_i.m_ucConnectionType != CONNECTION_PROFIBUS_TCP && item_i.m_ucKC2Addr >= 1 && item_i.m_ucKC2Addr <= 240)
         engine.ChangeSlaveAddress(item_i.m_ucKC2Addr);
+    // The controller runs its new firmware in user mode now.
+    m_bFirmwareMode = false;
     return true;
 }
 

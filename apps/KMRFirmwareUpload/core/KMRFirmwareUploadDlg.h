@@ -86,6 +86,10 @@ public:
 
     bool IsConnected() const { return m_bConnected; }
     bool IsInFirmwareMode() const { return m_bFirmwareMode; }
+    // Cleared by the update procedures once the controller runs its new firmware.
+    void SetFirmwareMode(bool firmwareMode_i) { m_bFirmwareMode = firmwareMode_i; }
+    // The temperature text read when the connection was made (empty before).
+    const KMRString& GetTemperatureText() const { return m_strTemperatureText; }
     FirmwareUpload* GetEngine() const { return m_pEngine.get(); }
 
     // Interactive connection handling (message boxes on failure).
@@ -132,6 +136,7 @@ private:
     EConnectionType m_eConnectedType = CONNECTION_NONE;
     std::unique_ptr<IKMRTransmissionFactory> m_pFactory;
     std::unique_ptr<FirmwareUpload> m_pEngine;
+    KMRString m_strTemperatureText;
     KMRString m_strLogDirectory;
     KMRString m_strInitFile = "FirmwareUploadTool.ini";
     KMRString m_strLogFileName;
