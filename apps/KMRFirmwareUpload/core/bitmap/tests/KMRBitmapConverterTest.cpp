@@ -56,19 +56,19 @@ TEST(BitmapConverter, MonochromeOfA1BitFileTakesTheIndexBitsAndIgnoresThePalette
     // both give the same result.
     for (uint32_t one : {0xFFFFFFu, 0x000000u})
     {
-        BmpSpec spec;
-        spec.iWidth = 2;
-        spec.iHeight = 2;
-        spec.uBitCount = 1;
-        spec.Palette = {0xFFFFFF - one, one};
-        spec.Rows = {{0x40}, {0x00}};
+        BmpLayout layout;
+        layout.iWidth = 2;
+        layout.iHeight = 2;
+        layout.uBitCount = 1;
+        layout.Palette = {0xFFFFFF - one, one};
+        layout.Rows = {{0x40}, {0x00}};
         Bytes out;
-        ASSERT_TRUE(KMRConvertTo1Bit(DecodeBytes(MakeBmp(spec)), out));
+        ASSERT_TRUE(KMRConvertTo1Bit(DecodeBytes(MakeBmp(layout)), out));
         EXPECT_EQ(out, Bytes{0x40});
     }
 
     // Rows are read with their stride: 9 x 2 pixels, the second row starts at bit 9 of the result.
-    BmpSpec wide;
+    BmpLayout wide;
     wide.iWidth = 9;
     wide.iHeight = 2;
     wide.uBitCount = 1;
@@ -135,7 +135,7 @@ TEST(BitmapConverter, EightBitLevels)
 TEST(BitmapConverter, SourceFormatsEachConversionAccepts)
 {
     // A 32-bit file with alpha (V5, bit fields), a 1-bit file, an 8-bit palette file, a 24-bit file.
-    BmpSpec argb;
+    BmpLayout argb;
     argb.uHeaderSize = 124;
     argb.iWidth = 3;
     argb.iHeight = 1;
@@ -143,13 +143,13 @@ TEST(BitmapConverter, SourceFormatsEachConversionAccepts)
     argb.uCompression = BI_BITFIELDS;
     argb.Masks = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
     argb.Rows = {Row32({0xFFFF0000, 0x00FFFFFF, 0x80000000})};
-    BmpSpec mono;
+    BmpLayout mono;
     mono.iWidth = 3;
     mono.iHeight = 1;
     mono.uBitCount = 1;
     mono.Palette = {0, 0xFFFFFF};
     mono.Rows = {{0xA0}};
-    BmpSpec palette8 = mono;
+    BmpLayout palette8 = mono;
     palette8.uBitCount = 8;
     palette8.Rows = {{1, 0, 1}};
 
@@ -202,7 +202,7 @@ TEST(BitmapConverter, EmptyAndInconsistentPictures)
         EXPECT_TRUE(out.empty());
     }
     // Zero-width BMP files decode, but convert to nothing.
-    BmpSpec mono;
+    BmpLayout mono;
     mono.uBitCount = 1;
     mono.iHeight = 3;
     mono.Palette = {0, 0xFFFFFF};

@@ -12,7 +12,7 @@ constexpr uint32_t BI_BITFIELDS = 3;
 
 // What goes into a file. Rows are given top row first, without padding; the writer pads them to
 // four bytes and stores them bottom-up unless bTopDown is set.
-struct BmpSpec
+struct BmpLayout
 {
     uint32_t uHeaderSize = 40; // 12 core, 40 info, 56 V3, 108 V4, 124 V5
     int32_t iWidth = 0;
@@ -45,49 +45,49 @@ inline uint32_t Le32At(const std::vector<uint8_t>& data_i, size_t at_i)
            uint32_t(data_i[at_i + 3]) << 24;
 }
 
-inline std::vector<uint8_t> MakeBmp(const BmpSpec& spec_i)
+inline std::vector<uint8_t> MakeBmp(const BmpLayout& layout_i)
 {
-    const bool core = spec_i.uHeaderSize == 12;
-    std::vector<uint8_t> out(14 + spec_i.uHeaderSize, 0);
+    const bool core = layout_i.uHeaderSize == 12;
+    std::vector<uint8_t> out(14 + layout_i.uHeaderSize, 0);
     out[0] = 'B';
     out[1] = 'M';
-    Put32(out, 14, spec_i.uHeaderSize);
+    Put32(out, 14, layout_i.uHeaderSize);
     if (core)
     {
-        Put16(out, 18, uint32_t(spec_i.iWidth));
-        Put16(out, 20, uint32_t(spec_i.iHeight));
+        Put16(out, 18, uint32_t(layout_i.iWidth));
+        Put16(out, 20, uint32_t(layout_i.iHeight));
         Put16(out, 22, 1);
-        Put16(out, 24, spec_i.uBitCount);
+        Put16(out, 24, layout_i.uBitCount);
     }
     else
     {
-        Put32(out, 18, uint32_t(spec_i.iWidth));
-        Put32(out, 22, uint32_t(spec_i.bTopDown ? -spec_i.iHeight : spec_i.iHeight));
+        Put32(out, 18, uint32_t(layout_i.iWidth));
+        Put32(out, 22, uint32_t(layout_i.bTopDown ? -layout_i.iHeight : layout_i.iHeight));
         Put16(out, 26, 1);
-        Put16(out, 28, spec_i.uBitCount);
-        Put32(out, 30, spec_i.uCompression);
+        Put16(out, 28, layout_i.uBitCount);
+        Put32(out, 30, layout_i.uCompression);
         Put32(out, 38, 2835); // 72 dpi
         Put32(out, 42, 2835);
-        Put32(out, 46, spec_i.uColoursUsed);
-        if (spec_i.uHeaderSize >= 56)
+        Put32(out, 46, layout_i.uColoursUsed);
+        if (layout_i.uHeaderSize >= 56)
         {
-            for (size_t i = 0; i < spec_i.Masks.size() && i < 4; ++i)
-                Put32(out, 54 + 4 * i, spec_i.Masks[i]);
+            for (size_t i = 0; i < layout_i.Masks.size() && i < 4; ++i)
+                Put32(out, 54 + 4 * i, layout_i.Masks[i]);
         }
-        if (spec_i.uHeaderSize >= 108)
+        if (layout_i.uHeaderSize >= 108)
             Put32(out, 70, 0x73524742); // 'sRGB' colour space, as ImageMagick writes it
-        if (spec_i.uHeaderSize == 124)
+        if (layout_i.uHeaderSize == 124)
             Put32(out, 14 + 108, 4); // LCS_GM_IMAGES rendering intent
     }
-    if (spec_i.uHeaderSize == 40 && spec_i.uCompression == BI_BITFIELDS)
+    if (layout_i.uHeaderSize == 40 && layout_i.uCompression == BI_BITFIELDS)
     {
-        for (uint32_t mask : spec_i.Masks)
+        for (uint32_t mask : layout_i.Masks)
         {
             out.resize(out.size() + 4);
             Put32(out, out.size() - 4, mask);
         }
     }
-    for (uint32_t colour : spec_i.Palette)
+    for (uint32_t colour : layout_i.Palette)
     {
         out.push_back(uint8_t(colour));
         out.push_back(uint8_t(colour >> 8));
@@ -97,14 +97,14 @@ inline std::vector<uint8_t> MakeBmp(const BmpSpec& spec_i)
     }
     Put32(out, 10, uint32_t(out.size()));
 
-    if (!spec_i.RawPixels.empty())
-        out.insert(out.end(), spec_i.RawPixels.begin(), spec_i.RawPixels.end());
+    if (!layout_i.RawPixels.empty())
+        out.insert(out.end(), layout_i.RawPixels.begin(), layout_i.RawPixels.end());
     else
     {
-        const size_t stride = (size_t(spec_i.iWidth) * spec_i.uBitCount + 31) / 32 * 4;
-        for (size_t n = 0; n < spec_i.Rows.size(); ++n)
+        const size_t stride = (size_t(layout_i.iWidth) * layout_i.uBitCount + 31) / 32 * 4;
+        for (size_t n = 0; n < layout_i.Rows.size(); ++n)
         {
-            const std::vector<uint8_t>& row = spec_i.Rows[spec_i.bTopDown ? n : spec_i.Rows.size() - 1 - n];
+            const std::vector<uint8_t>& row = layout_i.Rows[layout_i.bTopDown ? n : layout_i.Rows.size() - 1 - n];
             std::vector<uint8_t> padded(row);
             padded.resize(stride, 0);
             out.insert(out.end(), padded.begin(), padded.end());
@@ -143,14 +143,14 @@ inline std::vector<uint8_t> Row32(const std::vector<uint32_t>& words_i)
 inline std::vector<uint8_t> Make24(int width_i, int height_i, const std::vector<uint32_t>& pixels_i,
                                    uint32_t headerSize_i = 40, bool topDown_i = false)
 {
-    BmpSpec spec;
-    spec.uHeaderSize = headerSize_i;
-    spec.iWidth = width_i;
-    spec.iHeight = height_i;
-    spec.bTopDown = topDown_i;
+    BmpLayout layout;
+    layout.uHeaderSize = headerSize_i;
+    layout.iWidth = width_i;
+    layout.iHeight = height_i;
+    layout.bTopDown = topDown_i;
     for (int y = 0; y < height_i; ++y)
-        spec.Rows.push_back(
+        layout.Rows.push_back(
             Row24(std::vector<uint32_t>(pixels_i.begin() + y * width_i, pixels_i.begin() + (y + 1) * width_i)));
-    return MakeBmp(spec);
+    return MakeBmp(layout);
 }
 } // namespace KMRBmpFixtures

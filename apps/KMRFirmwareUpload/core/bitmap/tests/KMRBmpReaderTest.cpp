@@ -35,7 +35,7 @@ void ExpectConsistent(const KMRDecodedImage& image_i)
 struct DepthCase
 {
     const char* pName;
-    BmpSpec Spec;
+    BmpLayout Layout;
     KMRSourcePixelFormat eFormat;
     std::vector<uint32_t> Argb; // expected, top row first
 };
@@ -48,9 +48,9 @@ TEST_P(BmpDepths, DecodesPixelsAndReportsTheFilesOwnFormat)
 {
     const DepthCase& c = GetParam();
     KMRDecodedImage image;
-    ASSERT_TRUE(Decode(MakeBmp(c.Spec), image));
-    EXPECT_EQ(image.m_iWidth, c.Spec.iWidth);
-    EXPECT_EQ(image.m_iHeight, c.Spec.iHeight);
+    ASSERT_TRUE(Decode(MakeBmp(c.Layout), image));
+    EXPECT_EQ(image.m_iWidth, c.Layout.iWidth);
+    EXPECT_EQ(image.m_iHeight, c.Layout.iHeight);
     EXPECT_EQ(image.m_eFormat, c.eFormat);
     EXPECT_EQ(image.m_Argb, c.Argb);
     ExpectConsistent(image);
@@ -62,9 +62,9 @@ namespace
 const std::vector<uint32_t> RGB_PIXELS = {0x102030, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000};
 const std::vector<uint32_t> RGB_ARGB = {0xFF102030, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF, 0xFF000000};
 
-BmpSpec Spec24(uint32_t headerSize_i, bool topDown_i)
+BmpLayout Layout24(uint32_t headerSize_i, bool topDown_i)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.uHeaderSize = headerSize_i;
     s.iWidth = 3;
     s.iHeight = 2;
@@ -74,10 +74,10 @@ BmpSpec Spec24(uint32_t headerSize_i, bool topDown_i)
     return s;
 }
 
-BmpSpec Spec32(uint32_t headerSize_i, uint32_t compression_i, std::vector<uint32_t> masks_i,
+BmpLayout Layout32(uint32_t headerSize_i, uint32_t compression_i, std::vector<uint32_t> masks_i,
                std::vector<std::vector<uint8_t>> rows_i)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.uHeaderSize = headerSize_i;
     s.iWidth = 2;
     s.iHeight = 1;
@@ -88,10 +88,10 @@ BmpSpec Spec32(uint32_t headerSize_i, uint32_t compression_i, std::vector<uint32
     return s;
 }
 
-BmpSpec SpecIndexed(uint16_t bits_i, std::vector<uint32_t> palette_i, std::vector<std::vector<uint8_t>> rows_i,
+BmpLayout LayoutIndexed(uint16_t bits_i, std::vector<uint32_t> palette_i, std::vector<std::vector<uint8_t>> rows_i,
                     uint32_t headerSize_i = 40, uint32_t coloursUsed_i = 0)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.uHeaderSize = headerSize_i;
     s.iWidth = 3;
     s.iHeight = int32_t(rows_i.size());
@@ -102,9 +102,9 @@ BmpSpec SpecIndexed(uint16_t bits_i, std::vector<uint32_t> palette_i, std::vecto
     return s;
 }
 
-BmpSpec Spec16(uint32_t compression_i, std::vector<uint32_t> masks_i, std::vector<uint8_t> row_i)
+BmpLayout Layout16(uint32_t compression_i, std::vector<uint32_t> masks_i, std::vector<uint8_t> row_i)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.iWidth = 2;
     s.iHeight = 1;
     s.uBitCount = 16;
@@ -119,55 +119,55 @@ const uint32_t A = 0xFF000000u, R = 0x00FF0000u, G = 0x0000FF00u, B = 0x000000FF
 
 INSTANTIATE_TEST_SUITE_P(
     Depths, BmpDepths,
-    ::testing::Values(DepthCase{"Info24BottomUp", Spec24(40, false), KMRSourcePixelFormat::Rgb24, RGB_ARGB},
-                      DepthCase{"Info24TopDown", Spec24(40, true), KMRSourcePixelFormat::Rgb24, RGB_ARGB},
-                      DepthCase{"V5Rgb24AsImageMagickWritesIt", Spec24(124, false), KMRSourcePixelFormat::Rgb24,
+    ::testing::Values(DepthCase{"Info24BottomUp", Layout24(40, false), KMRSourcePixelFormat::Rgb24, RGB_ARGB},
+                      DepthCase{"Info24TopDown", Layout24(40, true), KMRSourcePixelFormat::Rgb24, RGB_ARGB},
+                      DepthCase{"V5Rgb24AsImageMagickWritesIt", Layout24(124, false), KMRSourcePixelFormat::Rgb24,
                                 RGB_ARGB},
-                      DepthCase{"V4Rgb24TopDown", Spec24(108, true), KMRSourcePixelFormat::Rgb24, RGB_ARGB},
-                      DepthCase{"Core24", Spec24(12, false), KMRSourcePixelFormat::Rgb24, RGB_ARGB},
+                      DepthCase{"V4Rgb24TopDown", Layout24(108, true), KMRSourcePixelFormat::Rgb24, RGB_ARGB},
+                      DepthCase{"Core24", Layout24(12, false), KMRSourcePixelFormat::Rgb24, RGB_ARGB},
                       // Uncompressed 32 bits: the fourth byte is padding, not alpha.
                       DepthCase{"Info32Rgb",
-                                Spec32(40, BI_RGB, {}, {Row32({0x00FF0000, 0x12345678})}),
+                                Layout32(40, BI_RGB, {}, {Row32({0x00FF0000, 0x12345678})}),
                                 KMRSourcePixelFormat::Other,
                                 {0xFFFF0000, 0xFF345678}},
                       // ImageMagick: V5 header, BI_BITFIELDS with an alpha mask.
                       DepthCase{"V5Bitfields32WithAlpha",
-                                Spec32(124, BI_BITFIELDS, {R, G, B, A}, {Row32({0x80FF0000, 0x0000FF00})}),
+                                Layout32(124, BI_BITFIELDS, {R, G, B, A}, {Row32({0x80FF0000, 0x0000FF00})}),
                                 KMRSourcePixelFormat::Other,
                                 {0x80FF0000, 0x0000FF00}},
                       // Masks after a 40-byte header, channels in an unusual order, no alpha.
                       DepthCase{"Info32BitfieldsBgr",
-                                Spec32(40, BI_BITFIELDS, {0xFF, 0xFF00, 0xFF0000}, {Row32({0x000000FF, 0x00FF0000})}),
+                                Layout32(40, BI_BITFIELDS, {0xFF, 0xFF00, 0xFF0000}, {Row32({0x000000FF, 0x00FF0000})}),
                                 KMRSourcePixelFormat::Other,
                                 {0xFFFF0000, 0xFF0000FF}},
                       DepthCase{"Info16Rgb555",
-                                Spec16(BI_RGB, {}, {0x00, 0x7C, 0x1F, 0x00}),
+                                Layout16(BI_RGB, {}, {0x00, 0x7C, 0x1F, 0x00}),
                                 KMRSourcePixelFormat::Other,
                                 {0xFFFF0000, 0xFF0000FF}},
                       DepthCase{"Info16Bitfields565",
-                                Spec16(BI_BITFIELDS, {0xF800, 0x07E0, 0x001F}, {0xE0, 0x07, 0x10, 0x84}),
+                                Layout16(BI_BITFIELDS, {0xF800, 0x07E0, 0x001F}, {0xE0, 0x07, 0x10, 0x84}),
                                 KMRSourcePixelFormat::Other,
                                 {0xFF00FF00, 0xFF848284}},
                       // 1 bit with a palette that puts white first and red second.
                       DepthCase{"Indexed1NonStandardPalette",
-                                SpecIndexed(1, {0xFFFFFF, 0xFF0000}, {{0b01000000}, {0b10100000}}),
+                                LayoutIndexed(1, {0xFFFFFF, 0xFF0000}, {{0b01000000}, {0b10100000}}),
                                 KMRSourcePixelFormat::Indexed1,
                                 {0xFFFFFFFF, 0xFFFF0000, 0xFFFFFFFF, 0xFFFF0000, 0xFFFFFFFF, 0xFFFF0000}},
                       DepthCase{"V5Indexed1",
-                                SpecIndexed(1, {0x000000, 0xFFFFFF}, {{0b00100000}}, 124),
+                                LayoutIndexed(1, {0x000000, 0xFFFFFF}, {{0b00100000}}, 124),
                                 KMRSourcePixelFormat::Indexed1,
                                 {BLACK, BLACK, 0xFFFFFFFF}},
                       DepthCase{"Indexed4",
-                                SpecIndexed(4, {0x000000, 0x112233, 0x445566}, {{0x12, 0x00}}),
+                                LayoutIndexed(4, {0x000000, 0x112233, 0x445566}, {{0x12, 0x00}}),
                                 KMRSourcePixelFormat::Other,
                                 {0xFF112233, 0xFF445566, BLACK}},
                       // Two palette entries named: index 2 lies beyond the palette and reads as opaque black.
                       DepthCase{"Indexed8ShortPalette",
-                                SpecIndexed(8, {0xABCDEF, 0x00FF00}, {{1, 0, 2}}, 40, 2),
+                                LayoutIndexed(8, {0xABCDEF, 0x00FF00}, {{1, 0, 2}}, 40, 2),
                                 KMRSourcePixelFormat::Other,
                                 {0xFF00FF00, 0xFFABCDEF, BLACK}},
                       DepthCase{"CoreIndexed8ThreeBytePalette",
-                                SpecIndexed(8, {0x000000, 0x0000FF}, {{1, 1, 0}}, 12, 0),
+                                LayoutIndexed(8, {0x000000, 0x0000FF}, {{1, 1, 0}}, 12, 0),
                                 KMRSourcePixelFormat::Other,
                                 {0xFF0000FF, 0xFF0000FF, BLACK}}),
     [](const ::testing::TestParamInfo<DepthCase>& info_i) { return std::string(info_i.param.pName); });
@@ -203,11 +203,11 @@ TEST(BmpReader, PixelOffsetPointingIntoTheHeadersFallsBackToTheDataAfterThePalet
 
 TEST(BmpReader, RunLengthAndEmbeddedFormatsAreLeftToAnotherDecoder)
 {
-    BmpSpec spec = SpecIndexed(8, {0}, {});
-    spec.uCompression = BI_RLE8;
-    spec.iHeight = 1;
-    spec.RawPixels = {3, 0, 0, 1};
-    const std::vector<uint8_t> rle = MakeBmp(spec);
+    BmpLayout layout = LayoutIndexed(8, {0}, {});
+    layout.uCompression = BI_RLE8;
+    layout.iHeight = 1;
+    layout.RawPixels = {3, 0, 0, 1};
+    const std::vector<uint8_t> rle = MakeBmp(layout);
     KMRDecodedImage image;
     EXPECT_EQ(KMRReadBmp(rle.data(), rle.size(), image), KMRBmpResult::NotHandled);
     std::vector<uint8_t> os2 = Make24(1, 1, {0});
@@ -224,8 +224,8 @@ TEST(BmpReader, TruncatedPixelDataReadsAsOpaqueBlack)
     ASSERT_TRUE(Decode(file, image));
     EXPECT_EQ(image.m_Argb, (std::vector<uint32_t>{0xFFFFFFFF, BLACK, 0xFF010203, 0xFF040506}));
 
-    BmpSpec spec = SpecIndexed(1, {0, 0xFFFFFF}, {{0xC0}, {0xC0}});
-    std::vector<uint8_t> mono = MakeBmp(spec);
+    BmpLayout layout = LayoutIndexed(1, {0, 0xFFFFFF}, {{0xC0}, {0xC0}});
+    std::vector<uint8_t> mono = MakeBmp(layout);
     mono.resize(mono.size() - 4); // the top row is gone
     ASSERT_TRUE(Decode(mono, image));
     EXPECT_EQ(image.m_Bits, (std::vector<uint8_t>{0, 0, 0, 0, 0xC0, 0, 0, 0}));
@@ -273,9 +273,9 @@ TEST(BmpReader, EveryPrefixOfAFileDecodesConsistentlyOrNotAtAll)
 {
     const std::vector<std::vector<uint8_t>> files = {
         Make24(3, 3, std::vector<uint32_t>(9, 0xFFFFFF), 124),
-        MakeBmp(SpecIndexed(1, {0xFFFFFF, 0}, {{0xE0}, {0xA0}, {0x40}})),
-        MakeBmp(Spec32(40, BI_BITFIELDS, {R, G, B}, {Row32({1, 2})})),
-        MakeBmp(SpecIndexed(4, {1, 2, 3}, {{0x12, 0x30}}, 12)),
+        MakeBmp(LayoutIndexed(1, {0xFFFFFF, 0}, {{0xE0}, {0xA0}, {0x40}})),
+        MakeBmp(Layout32(40, BI_BITFIELDS, {R, G, B}, {Row32({1, 2})})),
+        MakeBmp(LayoutIndexed(4, {1, 2, 3}, {{0x12, 0x30}}, 12)),
     };
     for (const std::vector<uint8_t>& file : files)
     {

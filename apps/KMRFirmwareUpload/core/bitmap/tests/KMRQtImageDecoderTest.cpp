@@ -147,15 +147,15 @@ TEST(QtImageDecoder, OneBitPngsKeepTheirIndexBits)
 
 TEST(QtImageDecoder, RunLengthBmpIsDecodedAsOther)
 {
-    KMRBmpFixtures::BmpSpec spec;
-    spec.iWidth = 4;
-    spec.iHeight = 1;
-    spec.uBitCount = 8;
-    spec.uCompression = KMRBmpFixtures::BI_RLE8;
-    spec.Palette = {0x000000, 0xFF0000};
-    spec.uColoursUsed = 2;
-    spec.RawPixels = {3, 1, 1, 0, 0, 0, 0, 1}; // three of index 1, one of index 0, end of line, end of picture
-    const KMRDecodedImage image = Decode(KMRBmpFixtures::MakeBmp(spec));
+    KMRBmpFixtures::BmpLayout layout;
+    layout.iWidth = 4;
+    layout.iHeight = 1;
+    layout.uBitCount = 8;
+    layout.uCompression = KMRBmpFixtures::BI_RLE8;
+    layout.Palette = {0x000000, 0xFF0000};
+    layout.uColoursUsed = 2;
+    layout.RawPixels = {3, 1, 1, 0, 0, 0, 0, 1}; // three of index 1, one of index 0, end of line, end of picture
+    const KMRDecodedImage image = Decode(KMRBmpFixtures::MakeBmp(layout));
     EXPECT_EQ(image.m_eFormat, KMRSourcePixelFormat::Other);
     EXPECT_EQ(image.m_Argb, (std::vector<uint32_t>{0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFF000000}));
 }
@@ -169,7 +169,7 @@ TEST(QtImageDecoder, UndecodableAndOversizedFilesAreRefused)
     // A valid PNG, wider than the side limit; it compresses to a few hundred bytes.
     const Bytes widePng = MakePng(KMR_MAX_IMAGE_SIDE + 1, 8, 2, {Bytes(size_t(KMR_MAX_IMAGE_SIDE + 1) * 3, 0)});
     // A run-length BMP of 4000 x 4000 in a few dozen bytes: one run, then "end of picture".
-    KMRBmpFixtures::BmpSpec rle;
+    KMRBmpFixtures::BmpLayout rle;
     rle.iWidth = 4000;
     rle.iHeight = 4000;
     rle.uBitCount = 8;
