@@ -6,6 +6,7 @@
 #include "KMRUDPTransmissionFactory.h"
 #include "KMRUploadFileDlg.h"
 
+#include <KMRBase/KMRFileHelper.h>
 #include <KMRXML/KMRXMLDocument.h>
 #include <KMRXML/KMRXMLNode.h>
 #include <KMRXML/KMRXMLNodeList.h>
@@ -25,12 +26,6 @@ uint32_t Decimal(const KMRString& text_i)
     return static_cast<uint32_t>(std::strtoul(text_i.GetString(), nullptr, 10));
 }
 
-// The file name part of a path: after its last '/' or '\'.
-KMRString FileNamePart(const KMRString& path_i)
-{
-    const int slash = std::max(path_i.ReverseFind('/'), path_i.ReverseFind('\\'));
-    return path_i.Mid(slash + 1);
-}
 } // namespace
 
 KMRFirmwareUploadDlg::KMRFirmwareUploadDlg(IKMRUserInterface& ui_i) : m_rUI(ui_i) {}
@@ -86,7 +81,7 @@ KMRString KMRFirmwareUploadDlg::_FillControllerTempText()
     return KMRString::Formatted("temp. %d \xC2\xB0" "C", temperature);
 }
 
-bool KMRFirmwareUploadDlg::_Connect(EConnectionType type_i, const T_FLASHITEM* item_i, bool interactive_i)
+bool KMRFirmwareUploadDlg::_Connect(EConnectionType type_i, const T_FLASHITEM* item_i)
 {
     const uint8_t address = item_i != nullptr ? item_i->m_ucKC2Addr : m_Settings.m_ucKC2Address;
     const KMRString image = item_i != nullptr ? item_i->m_strImageFile : m_Settings.m_strImagePath;
@@ -118,7 +113,6 @@ bool KMRFirmwareUploadDlg::_Connect(EConnectionType type_i, const T_FLASHITEM* i
     m_pEngine->SetProgressBar(m_rUI.GetProgressBar());
     m_pEngine->SetPaintPump(m_rUI.GetPaintPump());
     m_pEngine->Initialize(timeout);
-    (void)interactive_i;
     return true;
 }
 
@@ -141,7 +135,7 @@ bool KMRFirmwareUploadDlg::_EstablishConnection()
     m_rUI.SetWaitCursor(true);
     try
     {
-        _Connect(type, nullptr, true);
+        _Connect(type, nullptr);
     }
     catch (const KMRExceptionBase& e)
     {
@@ -200,7 +194,7 @@ bool KMRFirmwareUploadDlg::_EstablishConnectionNoGUI(T_FLASHITEM* item_i)
     _ReleaseConnection();
     try
     {
-        _Connect(type, item_i, false);
+        _Connect(type, item_i);
     }
     catch (const KMRExceptionBase& e)
     {
@@ -597,7 +591,7 @@ void KMRFirmwareUploadDlg::RunFlashScript(KMRString path_i, bool interactive_i)
             continue;
         }
         _WriteToFlashScriptLogFile("\n\tconnection established", false);
-        const KMRString name = FileNamePart(item.m_strImageFile);
+        const KMRString name = KMRFileHelper::GetFileName(item.m_strImageFile);
         const int dot = name.ReverseFind('.');
         const KMRString extension = dot >= 0 ? name.Mid(dot) : name;
         bool stopRun = false;

@@ -122,7 +122,8 @@ public:
     static std::tm LogTime(std::time_t utc_i);
 
 private:
-    bool _Connect(EConnectionType type_i, const T_FLASHITEM* item_i, bool interactive_i);
+    // Builds factory and engine for the dialog settings (item_i null) or a script item, and opens it.
+    bool _Connect(EConnectionType type_i, const T_FLASHITEM* item_i);
     bool _UpdateSerialOrUDP(T_FLASHITEM& item_i);
     void _ReleaseConnection();
     void _Log(const KMRString& text_i) { _WriteToFlashScriptLogFile(text_i, true); }

@@ -1,6 +1,7 @@
 // KMRUploadFileDlg: uploading by extension, upload scripts and their number formats.
 #include "KMRUploadFileDlg.h"
 
+#include <KMRBase/KMRFileHelper.h>
 #include <KMRXML/KMRXMLDocument.h>
 #include <KMRXML/KMRXMLNode.h>
 #include <KMRXML/KMRXMLNodeList.h>
@@ -9,19 +10,10 @@
 #include <cstdlib>
 #include <strings.h>
 
-namespace
-{
-KMRString FileNamePart(const KMRString& path_i)
-{
-    const int slash = std::max(path_i.ReverseFind('/'), path_i.ReverseFind('\\'));
-    return path_i.Mid(slash + 1);
-}
-} // namespace
-
 KMRString KMRUploadFileDlg::GetExtension(const KMRString& path_i)
 {
     // Only the file name counts: folders with dots in their names are common on Linux.
-    const KMRString name = FileNamePart(path_i);
+    const KMRString name = KMRFileHelper::GetFileName(path_i);
     const int dot = name.Find('.', 1);
     return dot >= 0 ? name.Mid(dot) : KMRString();
 }

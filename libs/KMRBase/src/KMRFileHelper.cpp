@@ -1,6 +1,7 @@
 // KMRFileHelper on POSIX file calls.
 #include <KMRBase/KMRFileHelper.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -218,6 +219,24 @@ bool KMRFileHelper::RenameFile(const KMRString& from_i, const KMRString& to_i)
         return false;
     ::unlink(to_i.GetString());
     return WriteAll(to_i, data.get(), static_cast<size_t>(size));
+}
+
+namespace
+{
+int LastSeparator(const KMRString& path_i)
+{
+    return std::max(path_i.ReverseFind('/'), path_i.ReverseFind('\\'));
+}
+} // namespace
+
+KMRString KMRFileHelper::GetFileName(const KMRString& path_i)
+{
+    return path_i.Mid(LastSeparator(path_i) + 1);
+}
+
+KMRString KMRFileHelper::GetFolder(const KMRString& path_i)
+{
+    return path_i.Left(LastSeparator(path_i) + 1);
 }
 
 bool KMRFileHelper::DeleteAllFilesFromDirectory(const KMRString& directory_i)

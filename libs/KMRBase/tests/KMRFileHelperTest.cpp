@@ -83,6 +83,26 @@ TEST_F(KMRFileHelperTest, FailuresAreFalse)
     EXPECT_FALSE(KMRFileHelper::DeleteAllFilesFromDirectory(Path("missing")));
 }
 
+TEST(KMRFileHelperPaths, EitherSlashSeparatesFolderAndFileName)
+{
+    struct Case
+    {
+        const char* path;
+        const char* folder;
+        const char* name;
+    };
+    const Case cases[] = {{"C:\\show\\a.xml", "C:\\show\\", "a.xml"},
+                          {"/home/tech/site.v2/a.bmp", "/home/tech/site.v2/", "a.bmp"},
+                          {"mixed/dir\\f", "mixed/dir\\", "f"},
+                          {"plain.img", "", "plain.img"},
+                          {"dir/", "dir/", ""}};
+    for (const Case& c : cases)
+    {
+        EXPECT_STREQ(c.folder, KMRFileHelper::GetFolder(c.path)) << c.path;
+        EXPECT_STREQ(c.name, KMRFileHelper::GetFileName(c.path)) << c.path;
+    }
+}
+
 TEST_F(KMRFileHelperTest, DeleteAllFilesSkipsDirectories)
 {
     ASSERT_TRUE(KMRFileHelper::WriteText(Path("1.txt"), "1"));

@@ -1,6 +1,8 @@
 // KMRCompoundFile: a compound content file, the timed frames of an animated content.
 #include <KMRContentManager/KMRCompoundFile.h>
 
+#include <KMRBase/KMRFileHelper.h>
+
 #include <KMRXML/KMRXMLDocument.h>
 #include <KMRXML/KMRXMLNodeList.h>
 
@@ -26,14 +28,6 @@ unsigned short ParseDelay(const KMRString& sText_i)
     return static_cast<unsigned short>(value);
 }
 
-// The folder part of a path: up to and including its last '/' or '\'.
-KMRString FolderOf(const KMRString& sPath_i)
-{
-    const int slash = sPath_i.ReverseFind('/');
-    const int backslash = sPath_i.ReverseFind('\\');
-    const int last = slash > backslash ? slash : backslash;
-    return last >= 0 ? sPath_i.Left(last + 1) : KMRString();
-}
 } // namespace
 
 KMRCompoundFile::KMRCompoundFile() : m_wFrameCount(0) {}
@@ -85,7 +79,7 @@ bool KMRCompoundFile::Open(const KMRString& sPath_i)
         if (root.IsEmpty())
             return false;
         const KMRXMLNodeList frames = root.SelectNodes("Content/Frame");
-        const KMRString folder = FolderOf(sPath_i);
+        const KMRString folder = KMRFileHelper::GetFolder(sPath_i);
         const long length = frames.GetLength();
         m_FrameList.reserve(static_cast<size_t>(length));
         for (long i = 0; i < length; ++i)

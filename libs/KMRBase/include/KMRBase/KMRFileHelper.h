@@ -39,4 +39,10 @@ public:
     // Deletes the plain files of a directory (not its sub-directories); stops at the
     // first failure. False when a deletion failed or the directory cannot be listed.
     static bool DeleteAllFilesFromDirectory(const KMRString& directory_i);
+
+    // Path parts, with '/' and '\' both as separators (paths from Windows-made scripts
+    // keep working): the file name after the last separator, and the folder up to and
+    // including it (empty when there is none).
+    static KMRString GetFileName(const KMRString& path_i);
+    static KMRString GetFolder(const KMRString& path_i);
 };
